@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Configures and builds into the given directory; extra arguments go to CMake.
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+dir=$1
+shift
+cmake -S "$here" -B "$dir" -G Ninja "$@"
+ninja -C "$dir" -j "$(nproc)"

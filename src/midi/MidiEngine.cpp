@@ -1,0 +1,315 @@
+#include "midi/MidiEngine.h"
+
+#include "core/AppFlags.h"
+#include "core/Clock.h"
+#include "core/Numeric.h"
+#include "core/Reporter.h"
+#include "help/MessageTable.h"
+
+#include <algorithm>
+
+namespace orvell {
+
+namespace {
+
+// Message numbers used here.
+enum : int {
+    MsgDone = 1,
+    MsgSent = 2,
+    MsgFail = 3,
+    MsgClose = 5,
+    MsgOpen = 6,
+    MsgController = 7,
+    MsgProgramChange = 8,
+    MsgPitchBend = 9,
+    MsgAfterTouch = 10,
+    MsgData = 11,
+    MsgChan = 12,
+    MsgPort = 14,
+    MsgMidiOut = 48,
+    MsgInvalidPort = 62,
+    MsgRealTime = 262,
+};
+
+// A data byte of 0x80 or more would be read by the device as a new status.
+std::uint8_t dataByte(int value) { return static_cast<std::uint8_t>(std::clamp(value, 0, 127)); }
+
+constexpr int SilenceStepMs = 100;
+
+}  // namespace
+
+MidiEngine::MidiEngine(MidiSystem& system, const MessageTable& msgs, Reporter& reporter, Scheduler& scheduler,
+                       const AppFlags& flags)
+    : system_(system), msgs_(msgs), reporter_(reporter), scheduler_(scheduler), flags_(flags)
+{
+}
+
+void MidiEngine::InitMidiDevs()
+{
+    NumInDevs = std::max(0, system_.inputCount());
+    MidiInPorts.assign(static_cast<size_t>(NumInDevs) + 1, MidiPort{});
+    MidiInPorts[0].Name = QStringLiteral("Empty In");
+    for (int i = 1; i <= NumInDevs; ++i) {
+        if (auto name = system_.inputName(i - 1)) {
+            MidiInPorts[i].Name = *name;
+            MidiInPorts[i].Present = MidiInPorts[i].Enabled = true;
+        }
+    }
+
+    NumOutDevs = std::max(0, system_.outputCount());
+    MidiOutPorts.assign(static_cast<size_t>(NumOutDevs) + 1, MidiPort{});
+    for (int i = 0; i <= NumOutDevs; ++i) {
+        auto name = system_.outputName(i - 1);
+        if (name || i == 0) {
+            MidiOutPorts[i].Name = i == 0 ? QStringLiteral("MIDI Mapper Out") : *name;
+            MidiOutPorts[i].Present = MidiOutPorts[i].Enabled = true;
+        }
+    }
+}
+
+int MidiEngine::checkPort(const QString& port)
+{
+    auto number = parseInteger(port);
+    if (!number)
+        return -1;
+    if (*number < 0 || *number > NumOutDevs || *number >= static_cast<int>(MidiOutPorts.size())) {
+        reporter_.ShowStatusText(0, msgs_[MsgInvalidPort]);
+        return -1;
+    }
+    return *number;
+}
+
+int MidiEngine::checkChannel(const QString& channel) const
+{
+    // A channel outside 1-16 would change the kind of message in the status
+    // byte, so it is refused like a non-numeric one.
+    auto number = parseInteger(channel);
+    if (!number || *number < 1 || *number > 16)
+        return -1;
+    return *number - 1;
+}
+
+void MidiEngine::OpenMidiOut(const QString& portText)
+{
+    const int port = checkPort(portText);
+    if (port < 0)
+        return;
+    MidiPort& record = MidiOutPorts[port];
+    if (record.OpenCount == 0) {
+        reporter_.ShowStatusText(0, msgs_[MsgOpen] + msgs_[MsgMidiOut] + msgs_[MsgPort] + portText);
+        MidiHandle handle = 0;
+        LastMidiErr = system_.openOutput(port - 1, handle);
+        if (LastMidiErr != MidiResult::Ok) {
+            reporter_.ShowStatusText(1, msgs_[MsgFail]);
+            ShowMidiError(QStringLiteral("OpenMidiOut"), LastMidiErr);
+            record.Enabled = false;
+            if (portListsChanged_)
+                portListsChanged_();
+            return;
+        }
+        record.Handle = handle;
+        reporter_.ShowStatusText(1, msgs_[MsgDone]);
+    }
+    ++record.OpenCount;
+}
+
+void MidiEngine::CloseMidiOut(const QString& portText)
+{
+    const int port = checkPort(portText);
+    if (port < 0)
+        return;
+    MidiPort& record = MidiOutPorts[port];
+    if (record.OpenCount == 1) {
+        reporter_.ShowStatusText(0, msgs_[MsgClose] + msgs_[MsgMidiOut] + msgs_[MsgPort] + portText);
+        LastMidiErr = system_.closeOutput(record.Handle);
+        if (LastMidiErr != MidiResult::Ok) {
+            reporter_.ShowStatusText(1, msgs_[MsgFail]);
+            ShowMidiError(QStringLiteral("CloseMidiOut"), LastMidiErr);
+            return;
+        }
+        reporter_.ShowStatusText(1, msgs_[MsgDone]);
+    }
+    if (record.OpenCount > 0)
+        --record.OpenCount;
+}
+
+QString MidiEngine::stamped(const QString& description) const
+{
+    if (flags_.RecorderRunning && recorder_)
+        return recorder_->timeStampText() + description;
+    return description;
+}
+
+void MidiEngine::sendShort(const char* routine, const QString& description, int port, std::uint8_t status,
+                           std::uint8_t data1, std::uint8_t data2, int channel, bool record)
+{
+    reporter_.ShowStatusText(0, stamped(description));
+    const std::uint32_t packed = status | (std::uint32_t{data1} << 8) | (std::uint32_t{data2} << 16);
+    LastMidiErr = system_.sendShort(MidiOutPorts[port].Handle, packed);
+    if (LastMidiErr == MidiResult::Ok) {
+        reporter_.ShowStatusText(1, msgs_[MsgSent]);
+    } else {
+        reporter_.ShowStatusText(1, msgs_[MsgFail]);
+        ShowMidiError(QString::fromLatin1(routine), LastMidiErr);
+    }
+    if (record && flags_.RecorderRunning && recorder_)
+        recorder_->recordEvent(status, data1, data2, channel, port);
+}
+
+void MidiEngine::SendCtrlChg(const QString& portText, int controller, int value, const QString& channelText)
+{
+    const int port = checkPort(portText);
+    if (port < 0)
+        return;
+    const int channel = checkChannel(channelText);
+    if (channel < 0)
+        return;
+    const auto ctrl = dataByte(controller);
+    const auto data = dataByte(value);
+    const QString description = msgs_[MsgController] + QString::number(ctrl) + msgs_[MsgData] + QString::number(data) +
+                                msgs_[MsgChan] + channelText + msgs_[MsgPort] + portText;
+    sendShort("SendCtrlChg", description, port, static_cast<std::uint8_t>(0xB0 | channel), ctrl, data, channel + 1,
+              true);
+}
+
+void MidiEngine::SendProgChg(const QString& portText, int program, const QString& channelText)
+{
+    const int port = checkPort(portText);
+    if (port < 0)
+        return;
+    const int channel = checkChannel(channelText);
+    if (channel < 0)
+        return;
+    const auto data = dataByte(program);
+    const QString description =
+        msgs_[MsgProgramChange] + QString::number(data) + msgs_[MsgChan] + channelText + msgs_[MsgPort] + portText;
+    sendShort("SendProgChg", description, port, static_cast<std::uint8_t>(0xC0 | channel), data, 0, channel + 1,
+              true);
+}
+
+void MidiEngine::SendAftrTch(const QString& portText, int pressure, const QString& channelText)
+{
+    const int port = checkPort(portText);
+    if (port < 0)
+        return;
+    const int channel = checkChannel(channelText);
+    if (channel < 0)
+        return;
+    const auto data = dataByte(pressure);
+    const QString description = msgs_[MsgAfterTouch] + msgs_[MsgData] + QString::number(data) + msgs_[MsgChan] +
+                                channelText + msgs_[MsgPort] + portText;
+    sendShort("SendAftrTch", description, port, static_cast<std::uint8_t>(0xD0 | channel), data, 0, channel + 1,
+              true);
+}
+
+void MidiEngine::SendPBend(const QString& portText, int bend, const QString& channelText)
+{
+    const int port = checkPort(portText);
+    if (port < 0)
+        return;
+    const int channel = checkChannel(channelText);
+    if (channel < 0)
+        return;
+    bend = std::clamp(bend, -8192, 8191);
+    const int v = bend + 8192;
+    const QString description = msgs_[MsgPitchBend] + msgs_[MsgData] + QString::number(bend) + msgs_[MsgChan] +
+                                channelText + msgs_[MsgPort] + portText;
+    sendShort("SendPBend", description, port, static_cast<std::uint8_t>(0xE0 | channel),
+              static_cast<std::uint8_t>(v % 128), static_cast<std::uint8_t>(v / 128), channel + 1, true);
+}
+
+void MidiEngine::SendRealTime(const QString& portText, int status)
+{
+    const int port = checkPort(portText);
+    if (port < 0)
+        return;
+    if (status < 0x80 || status > 0xFF)
+        return;
+    sendShort("SendRealTime", msgs_[MsgRealTime] + Hex2(status), port, static_cast<std::uint8_t>(status), 0, 0, 0,
+              false);
+}
+
+void MidiEngine::ResetControl(const QString& port, int code, const QString& channel, int targetTag)
+{
+    switch (code) {
+    case 7:
+    case 11:
+        SendCtrlChg(port, code, 127, channel);
+        break;
+    case 8:
+    case 10:
+        SendCtrlChg(port, code, 63, channel);
+        break;
+    case 201:
+        SendAftrTch(port, 0, channel);
+        break;
+    case 202:
+        SendPBend(port, 0, channel);
+        break;
+    case 206:
+    case 217:
+    case 300:
+        break;
+    case 207:
+        SendRealTime(port, 0xFC);
+        break;
+    case 205:
+    case 210:
+    case 211:
+    case 212:
+    case 213:
+    case 214:
+    case 215:
+    case 216:
+        if (remoteRelease_)
+            remoteRelease_(code, targetTag);
+        break;
+    default:
+        if (code >= 0 && code <= 127)
+            SendCtrlChg(port, code, 0, channel);
+        break;
+    }
+}
+
+void MidiEngine::SilenceChannel(const QString& port, const QString& channel)
+{
+    // Each step waits on the scheduler rather than the thread, so the window
+    // stays live while the volume fades.
+    scheduler_.runAfter(SilenceStepMs, [this, port, channel] { silenceStep(port, channel, 5); });
+}
+
+void MidiEngine::silenceStep(const QString& port, const QString& channel, int level)
+{
+    SendCtrlChg(port, 7, 20 * level, channel);
+    if (level > 0)
+        scheduler_.runAfter(SilenceStepMs, [this, port, channel, level] { silenceStep(port, channel, level - 1); });
+    else
+        SendCtrlChg(port, 120, 0, channel);
+}
+
+std::vector<std::pair<QString, int>> MidiEngine::OutPortChoices() const
+{
+    std::vector<std::pair<QString, int>> choices;
+    for (int i = 1; i <= NumOutDevs && i < static_cast<int>(MidiOutPorts.size()); ++i) {
+        if (MidiOutPorts[i].Present && MidiOutPorts[i].Enabled)
+            choices.emplace_back(MidiOutPorts[i].Name, i);
+    }
+    if (!MidiOutPorts.empty())
+        choices.emplace_back(MidiOutPorts[0].Name, 0);
+    return choices;
+}
+
+void MidiEngine::ShowMidiError(const QString& routine, int code)
+{
+    if (flags_.ClosingDown)
+        return;
+    if (auto text = system_.errorText(code))
+        reporter_.ShowMessage(routine + QStringLiteral(":\r") + *text, QString(), MsgIcon::Exclamation);
+}
+
+QString MidiEngine::Hex2(int byte)
+{
+    return QString::number(byte & 0xFF, 16).toUpper().rightJustified(2, u'0');
+}
+
+}  // namespace orvell

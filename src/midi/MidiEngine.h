@@ -1,0 +1,102 @@
+#pragma once
+
+#include "midi/MidiSystem.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <utility>
+#include <vector>
+
+namespace orvell {
+
+struct AppFlags;
+class MessageTable;
+class Reporter;
+class Scheduler;
+
+// One row of a port table.
+struct MidiPort {
+    QString Name;
+    MidiHandle Handle = 0;
+    bool Present = false;  // the device answered at enumeration
+    bool Enabled = false;  // the port may be offered to panels
+    int OpenCount = 0;     // panels holding the port open
+};
+
+// Receives each message sent while the event recorder runs.
+class RecorderHook {
+public:
+    virtual ~RecorderHook() = default;
+    virtual QString timeStampText() const = 0;
+    virtual void recordEvent(std::uint8_t status, std::uint8_t data1, std::uint8_t data2, int channel, int port) = 0;
+};
+
+// The port tables and the senders of short messages. Ports and channels
+// arrive as the texts of the panels' selectors: output port 0 is the mapper,
+// port n is device n-1; channels are 1 to 16. Every call reports on the status
+// line (field 0: what, field 1: outcome) and turns a device error into a box.
+class MidiEngine {
+public:
+    MidiEngine(MidiSystem& system, const MessageTable& msgs, Reporter& reporter, Scheduler& scheduler,
+               const AppFlags& flags);
+
+    void InitMidiDevs();
+
+    void OpenMidiOut(const QString& port);
+    void CloseMidiOut(const QString& port);
+
+    void SendCtrlChg(const QString& port, int controller, int value, const QString& channel);
+    void SendProgChg(const QString& port, int program, const QString& channel);
+    void SendAftrTch(const QString& port, int pressure, const QString& channel);
+    void SendPBend(const QString& port, int bend, const QString& channel);
+    void SendRealTime(const QString& port, int status);
+
+    // Sends the rest value of a controller code; panel-directed codes release
+    // the remote hold on the panel with tag `targetTag` instead.
+    void ResetControl(const QString& port, int code, const QString& channel, int targetTag);
+    // Fades the channel's volume 100, 80 ... 0 at 100 ms steps, then All Sound Off.
+    void SilenceChannel(const QString& port, const QString& channel);
+
+    // The entries of an output port selector: (name, port number), enabled
+    // devices first, the mapper last.
+    std::vector<std::pair<QString, int>> OutPortChoices() const;
+
+    void ShowMidiError(const QString& routine, int code);
+    static QString Hex2(int byte);
+
+    void setRecorder(RecorderHook* recorder) { recorder_ = recorder; }
+    // Called after a failed open disabled a port, so every selector is rebuilt.
+    void setPortListsChanged(std::function<void()> callback) { portListsChanged_ = std::move(callback); }
+    // Called by ResetControl for the panel-directed codes: (code, target tag).
+    void setRemoteRelease(std::function<void(int, int)> callback) { remoteRelease_ = std::move(callback); }
+
+    MidiSystem& system() { return system_; }
+
+    std::vector<MidiPort> MidiOutPorts;  // 0 .. NumOutDevs
+    std::vector<MidiPort> MidiInPorts;   // 0 .. NumInDevs; 0 is "Empty In"
+    int NumOutDevs = 0;
+    int NumInDevs = 0;
+    int LastMidiErr = 0;
+
+private:
+    // The common argument check; the port number, or -1 when nothing may be sent.
+    int checkPort(const QString& port);
+    int checkChannel(const QString& channel) const;
+    void sendShort(const char* routine, const QString& description, int port, std::uint8_t status,
+                   std::uint8_t data1, std::uint8_t data2, int channel, bool record);
+    QString stamped(const QString& description) const;
+    void silenceStep(const QString& port, const QString& channel, int level);
+
+    MidiSystem& system_;
+    const MessageTable& msgs_;
+    Reporter& reporter_;
+    Scheduler& scheduler_;
+    const AppFlags& flags_;
+    RecorderHook* recorder_ = nullptr;
+    std::function<void()> portListsChanged_;
+    std::function<void(int, int)> remoteRelease_;
+};
+
+}  // namespace orvell

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <optional>
+
+namespace orvell {
+
+// Result codes of MidiSystem calls. The numbers follow the classic multimedia
+// error codes so that logs and error boxes read the same on every backend.
+namespace MidiResult {
+constexpr int Ok = 0;
+constexpr int Error = 1;          // unspecified failure; the backend keeps its text
+constexpr int BadDeviceId = 2;
+constexpr int Allocated = 4;
+constexpr int InvalidHandle = 5;
+constexpr int NoDriver = 6;
+constexpr int NoMemory = 7;
+constexpr int NotReady = 67;
+constexpr int NoDevice = 68;
+}  // namespace MidiResult
+
+using MidiHandle = std::uint32_t;  // 0 = never opened
+
+// The MIDI services the engine needs. Device -1 is the mapper: our own virtual
+// output port that other programs connect to. Devices 0..count-1 are the
+// system's ports in enumeration order.
+class MidiSystem {
+public:
+    virtual ~MidiSystem() = default;
+
+    virtual QString backendName() const = 0;
+
+    virtual int outputCount() = 0;
+    // Name of output device `device` (-1 = mapper), or nothing when the device
+    // does not answer.
+    virtual std::optional<QString> outputName(int device) = 0;
+    virtual int inputCount() = 0;
+    virtual std::optional<QString> inputName(int device) = 0;
+
+    virtual int openOutput(int device, MidiHandle& handle) = 0;
+    virtual int closeOutput(MidiHandle handle) = 0;
+    // Sends the bytes of one short message packed as status + d1*256 + d2*65536.
+    // Real-time and other one-byte status values send only the status byte.
+    virtual int sendShort(MidiHandle handle, std::uint32_t packed) = 0;
+
+    // The text of a result code, or nothing when the code is unknown.
+    virtual std::optional<QString> errorText(int code) const = 0;
+};
+
+// Number of bytes a short message with this status byte carries.
+int shortMessageLength(std::uint8_t status);
+
+// Standard texts for the codes above.
+std::optional<QString> standardMidiErrorText(int code);
+
+}  // namespace orvell

@@ -1,0 +1,13 @@
+#pragma once
+
+class QComboBox;
+
+namespace orvell {
+
+class MidiEngine;
+
+// Fills a panel's port selector: the enabled devices, then the mapper, each
+// with its port number as item data; the first entry is selected.
+void FillOutPortList(QComboBox& list, const MidiEngine& midi);
+
+}  // namespace orvell

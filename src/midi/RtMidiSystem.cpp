@@ -1,0 +1,256 @@
+#include "midi/RtMidiSystem.h"
+
+#include "midi/MidiBackend.h"
+
+#include <exception>
+#include <map>
+#include <new>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace orvell {
+
+namespace {
+
+// A port of a client with our name: "Orvell:..." (ALSA, first JACK client) or
+// "Orvell-01:..." (JACK renames clients that share a name).
+bool belongsToClient(const std::string& portName, const std::string& client)
+{
+    if (client.empty() || portName.compare(0, client.size(), client) != 0)
+        return false;
+    std::size_t i = client.size();
+    if (i < portName.size() && portName[i] == '-') {
+        const std::size_t digits = ++i;
+        while (i < portName.size() && portName[i] >= '0' && portName[i] <= '9')
+            ++i;
+        if (i == digits)
+            return false;
+    }
+    return i < portName.size() && portName[i] == ':';
+}
+
+}  // namespace
+
+struct RtMidiSystem::Impl {
+    RtMidi::Api api = RtMidi::UNSPECIFIED;
+    std::string client;
+    bool open = false;
+    std::vector<QString> outputs;
+    std::vector<QString> inputs;
+
+    // Set by the error callback, which RtMidi calls synchronously from the
+    // failing call on our thread.
+    bool failed = false;
+    std::string lastError;
+
+    MidiHandle nextHandle = 1;
+    // Declared last so that the connections, whose error callback points
+    // here, go before the members the callback writes.
+    std::map<MidiHandle, std::unique_ptr<RtMidiOut>> outs;
+
+    static void onError(RtMidiError::Type type, const std::string& text, void* self)
+    {
+        if (type == RtMidiError::DEBUG_WARNING)
+            return;
+        auto* d = static_cast<Impl*>(self);
+        d->failed = true;
+        d->lastError = text;
+    }
+
+    void watch(RtMidi& midi) { midi.setErrorCallback(&Impl::onError, this); }
+
+    // Runs RtMidi calls; a warning reported through the callback or anything
+    // thrown counts as a failure.
+    template <class F>
+    int call(F&& f)
+    {
+        failed = false;
+        try {
+            f();
+        } catch (const RtMidiError& e) {
+            lastError = e.getMessage();
+            return MidiResult::Error;
+        } catch (const std::bad_alloc&) {
+            return MidiResult::NoMemory;
+        } catch (const std::exception& e) {
+            lastError = e.what();
+            return MidiResult::Error;
+        }
+        return failed ? MidiResult::Error : MidiResult::Ok;
+    }
+
+    template <class Port>
+    std::vector<QString> listPorts(Port& port)
+    {
+        std::vector<QString> names;
+        const unsigned count = port.getPortCount();
+        for (unsigned i = 0; i < count; ++i) {
+            const std::string name = port.getPortName(i);
+            if (!name.empty() && !belongsToClient(name, client))
+                names.push_back(QString::fromStdString(name));
+        }
+        return names;
+    }
+
+    // Index of the port with this name now, if it is still there.
+    std::optional<unsigned> findOutput(RtMidiOut& out, const std::string& name)
+    {
+        const unsigned count = out.getPortCount();
+        for (unsigned i = 0; i < count; ++i) {
+            if (out.getPortName(i) == name)
+                return i;
+        }
+        return std::nullopt;
+    }
+
+    MidiHandle takeHandle()
+    {
+        MidiHandle h = nextHandle++;
+        if (h == 0)  // wrapped: 0 means "never opened"
+            h = nextHandle++;
+        return h;
+    }
+};
+
+RtMidiSystem::RtMidiSystem(RtMidi::Api api, const QString& clientName) : d_(std::make_unique<Impl>())
+{
+    d_->api = api;
+    d_->client = clientName.toStdString();
+
+    // RtMidi prints to stderr when its constructor fails (the error callback
+    // can only be set afterwards), so probe quietly first.
+    if (api == RtMidi::LINUX_ALSA && !alsaSequencerAvailable()) {
+        d_->lastError = "The ALSA sequencer cannot be opened.";
+        return;
+    }
+    if (api == RtMidi::UNIX_JACK && !jackServerRunning()) {
+        d_->lastError = "No JACK server is running.";
+        return;
+    }
+
+    // Temporary clients: under JACK this leaves the plain client name free for
+    // the first port we open, normally the mapper.
+    const int result = d_->call([this] {
+        RtMidiOut out(d_->api, d_->client);
+        d_->watch(out);
+        d_->api = out.getCurrentApi();
+        d_->outputs = d_->listPorts(out);
+        RtMidiIn in(d_->api, d_->client);
+        d_->watch(in);
+        d_->inputs = d_->listPorts(in);
+    });
+    d_->open = result == MidiResult::Ok;
+    if (!d_->open) {
+        d_->outputs.clear();
+        d_->inputs.clear();
+    }
+}
+
+RtMidiSystem::~RtMidiSystem() = default;
+
+bool RtMidiSystem::isOpen() const
+{
+    return d_->open;
+}
+
+QString RtMidiSystem::backendName() const
+{
+    return QString::fromStdString(RtMidi::getApiName(d_->api));
+}
+
+int RtMidiSystem::outputCount()
+{
+    return static_cast<int>(d_->outputs.size());
+}
+
+std::optional<QString> RtMidiSystem::outputName(int device)
+{
+    if (device == -1)
+        return mapperPortName();
+    if (device < 0 || device >= outputCount())
+        return std::nullopt;
+    return d_->outputs[static_cast<std::size_t>(device)];
+}
+
+int RtMidiSystem::inputCount()
+{
+    return static_cast<int>(d_->inputs.size());
+}
+
+std::optional<QString> RtMidiSystem::inputName(int device)
+{
+    if (device < 0 || device >= inputCount())
+        return std::nullopt;
+    return d_->inputs[static_cast<std::size_t>(device)];
+}
+
+int RtMidiSystem::openOutput(int device, MidiHandle& handle)
+{
+    handle = 0;
+    if (!d_->open)
+        return MidiResult::NoDriver;
+    if (device < -1 || device >= outputCount())
+        return MidiResult::BadDeviceId;
+
+    std::unique_ptr<RtMidiOut> out;
+    bool present = true;
+    const int result = d_->call([&] {
+        out = std::make_unique<RtMidiOut>(d_->api, d_->client);
+        d_->watch(*out);
+        if (device == -1) {
+            out->openVirtualPort(mapperPortName().toStdString());
+            return;
+        }
+        const std::string name = d_->outputs[static_cast<std::size_t>(device)].toStdString();
+        const std::optional<unsigned> index = d_->findOutput(*out, name);
+        if (!index) {
+            present = false;
+            return;
+        }
+        out->openPort(*index, "MIDI Out");
+    });
+    if (result != MidiResult::Ok)
+        return result;
+    if (!present)
+        return MidiResult::NoDevice;
+
+    handle = d_->takeHandle();
+    d_->outs.emplace(handle, std::move(out));
+    return MidiResult::Ok;
+}
+
+int RtMidiSystem::closeOutput(MidiHandle handle)
+{
+    const auto it = d_->outs.find(handle);
+    if (it == d_->outs.end())
+        return MidiResult::InvalidHandle;
+    // The handle is gone whatever closing reports.
+    std::unique_ptr<RtMidiOut> out = std::move(it->second);
+    d_->outs.erase(it);
+    return d_->call([&] { out.reset(); });
+}
+
+int RtMidiSystem::sendShort(MidiHandle handle, std::uint32_t packed)
+{
+    const auto it = d_->outs.find(handle);
+    if (it == d_->outs.end())
+        return MidiResult::InvalidHandle;
+    const unsigned char bytes[3] = {
+        static_cast<unsigned char>(packed & 0xFF),
+        static_cast<unsigned char>((packed >> 8) & 0xFF),
+        static_cast<unsigned char>((packed >> 16) & 0xFF),
+    };
+    const auto length = static_cast<std::size_t>(shortMessageLength(bytes[0]));
+    RtMidiOut& out = *it->second;
+    return d_->call([&] { out.sendMessage(bytes, length); });
+}
+
+std::optional<QString> RtMidiSystem::errorText(int code) const
+{
+    if (code == MidiResult::Error && !d_->lastError.empty())
+        return QString::fromStdString(d_->lastError);
+    return standardMidiErrorText(code);
+}
+
+}  // namespace orvell

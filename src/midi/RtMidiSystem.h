@@ -1,0 +1,53 @@
+#pragma once
+
+#include "midi/MidiSystem.h"
+
+// Only for RtMidi::Api: a nested enum cannot be forward-declared. Everything
+// else of RtMidi stays in the source file.
+#include <RtMidi.h>
+
+#include <memory>
+
+namespace orvell {
+
+// MIDI through RtMidi on the ALSA sequencer or JACK.
+//
+// The device lists are a snapshot taken at construction, without our own
+// ports. Opening a device looks its name up again, because the system's port
+// indices shift when devices come and go. Every open is a separate RtMidi
+// client connection (under JACK a separate client, named Orvell, Orvell-01...).
+class RtMidiSystem final : public MidiSystem {
+public:
+    // Never throws: when the API cannot be initialised the system has no
+    // devices and every open fails with NoDriver.
+    explicit RtMidiSystem(RtMidi::Api api, const QString& clientName = QStringLiteral("Orvell"));
+    ~RtMidiSystem() override;
+
+    RtMidiSystem(const RtMidiSystem&) = delete;
+    RtMidiSystem& operator=(const RtMidiSystem&) = delete;
+
+    // Whether the API could be initialised.
+    bool isOpen() const;
+
+    QString backendName() const override;
+
+    int outputCount() override;
+    std::optional<QString> outputName(int device) override;
+    int inputCount() override;
+    std::optional<QString> inputName(int device) override;
+
+    int openOutput(int device, MidiHandle& handle) override;
+    int closeOutput(MidiHandle handle) override;
+    int sendShort(MidiHandle handle, std::uint32_t packed) override;
+
+    // For MidiResult::Error: RtMidi's text of the last failure.
+    std::optional<QString> errorText(int code) const override;
+
+    static QString mapperPortName() { return QStringLiteral("MIDI Mapper Out"); }
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d_;
+};
+
+}  // namespace orvell

@@ -1,0 +1,446 @@
+// RtMidiSystem against a private JACK server on the dummy driver: what another
+// JACK client receives is compared byte for byte with what was sent.
+
+#include "core/Clock.h"
+#include "midi/MidiBackend.h"
+#include "midi/RtMidiSystem.h"
+#include "midi/VirtualMidiSystem.h"
+#include "support/JackServer.h"
+
+#include <gtest/gtest.h>
+
+#include <RtMidi.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace orvell {
+namespace {
+
+using namespace std::chrono_literals;
+using Bytes = std::vector<unsigned char>;
+
+const QString testClient = QStringLiteral("OrvellUnderTest");
+
+std::string uniquePortName(const char* stem)
+{
+    static int counter = 0;
+    return std::string(stem) + " " + std::to_string(++counter);
+}
+
+// A second JACK client that records every message it receives. Messages
+// arrive on JACK's process thread.
+class Probe {
+public:
+    Probe() : in_(RtMidi::UNIX_JACK, "Probe")
+    {
+        in_.ignoreTypes(false, false, false);
+        in_.setCallback(&Probe::receive, this);
+    }
+
+    // A port of ours that RtMidiSystem lists as an output device.
+    void openVirtual(const std::string& portName) { in_.openVirtualPort(portName); }
+
+    // Connects to the first output port whose name ends in ":<portName>".
+    bool connectTo(const std::string& portName)
+    {
+        const std::optional<unsigned> index = find(portName);
+        if (!index)
+            return false;
+        in_.openPort(*index, "probe");
+        return in_.isPortOpen();
+    }
+
+    bool lists(const std::string& portName) { return find(portName).has_value(); }
+
+    bool waitFor(std::size_t count, std::chrono::milliseconds timeout = 2s)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + timeout;
+        while (std::chrono::steady_clock::now() < deadline) {
+            if (received().size() >= count)
+                return true;
+            std::this_thread::sleep_for(1ms);
+        }
+        return received().size() >= count;
+    }
+
+    std::vector<Bytes> received()
+    {
+        std::lock_guard lock(mutex_);
+        return messages_;
+    }
+
+private:
+    static void receive(double, std::vector<unsigned char>* message, void* self)
+    {
+        auto* probe = static_cast<Probe*>(self);
+        std::lock_guard lock(probe->mutex_);
+        probe->messages_.push_back(*message);
+    }
+
+    std::optional<unsigned> find(const std::string& portName)
+    {
+        const std::string suffix = ":" + portName;
+        const unsigned count = in_.getPortCount();
+        for (unsigned i = 0; i < count; ++i) {
+            const std::string name = in_.getPortName(i);
+            if (name.size() >= suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
+                return i;
+        }
+        return std::nullopt;
+    }
+
+    RtMidiIn in_;
+    std::mutex mutex_;
+    std::vector<Bytes> messages_;
+};
+
+// Sends one message and returns what the probe received for it. A
+// non-realtime JACK server on a busy machine drops whole cycles (xruns) and
+// the messages in them, so an unanswered send is repeated.
+std::optional<Bytes> deliver(MidiSystem& system, MidiHandle handle, std::uint32_t packed, Probe& probe)
+{
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const std::size_t before = probe.received().size();
+        if (system.sendShort(handle, packed) != MidiResult::Ok)
+            return std::nullopt;
+        if (probe.waitFor(before + 1, 300ms))
+            return probe.received().at(before);
+    }
+    return std::nullopt;
+}
+
+// The device number under which `system` lists a port called `portName`.
+std::optional<int> outputDevice(MidiSystem& system, const std::string& portName)
+{
+    const QString suffix = QStringLiteral(":") + QString::fromStdString(portName);
+    for (int i = 0; i < system.outputCount(); ++i) {
+        if (system.outputName(i).value_or(QString()).endsWith(suffix))
+            return i;
+    }
+    return std::nullopt;
+}
+
+bool namesContain(MidiSystem& system, bool outputs, const QString& prefix)
+{
+    const int count = outputs ? system.outputCount() : system.inputCount();
+    for (int i = 0; i < count; ++i) {
+        const QString name = (outputs ? system.outputName(i) : system.inputName(i)).value_or(QString());
+        if (name.startsWith(prefix))
+            return true;
+    }
+    return false;
+}
+
+class JackMidiTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { server_ = std::make_unique<test::JackServer>(64, 48000); }
+    static void TearDownTestSuite() { server_.reset(); }
+
+    void SetUp() override
+    {
+        if (!server_->ok())
+            GTEST_SKIP() << "No private JACK server: " << server_->errorText().toStdString();
+    }
+
+    static inline std::unique_ptr<test::JackServer> server_;
+};
+
+TEST_F(JackMidiTest, SendsEachMessageWithExactlyItsOwnBytes)
+{
+    const std::string port = uniquePortName("bytes");
+    Probe probe;
+    probe.openVirtual(port);
+    RtMidiSystem system(RtMidi::UNIX_JACK, testClient);
+    ASSERT_TRUE(system.isOpen());
+    const std::optional<int> device = outputDevice(system, port);
+    ASSERT_TRUE(device);
+    MidiHandle handle = 0;
+    ASSERT_EQ(system.openOutput(*device, handle), MidiResult::Ok);
+
+    // Unused high bytes are filled with junk where the message is shorter
+    // than three bytes: it must not be sent.
+    const struct {
+        const char* what;
+        std::uint32_t packed;
+        Bytes expected;
+    } cases[] = {
+        {"control change, channel 1", 0x6407B0, {0xB0, 0x07, 0x64}},
+        {"control change, channel 10", 0x6407B9, {0xB9, 0x07, 0x64}},
+        {"program change", 0x7F05C3, {0xC3, 0x05}},
+        {"channel aftertouch", 0x0040D0, {0xD0, 0x40}},
+        {"pitch bend -8192", 0x0000E0, {0xE0, 0x00, 0x00}},
+        {"pitch bend 0", 0x4000E0, {0xE0, 0x00, 0x40}},
+        {"pitch bend 8191", 0x7F7FE0, {0xE0, 0x7F, 0x7F}},
+        {"real-time stop", 0x1234FC, {0xFC}},
+    };
+    std::vector<Bytes> expected;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(deliver(system, handle, c.packed, probe), c.expected);
+        expected.push_back(c.expected);
+    }
+    // Several periods for anything extra to show up.
+    std::this_thread::sleep_for(30ms);
+    EXPECT_EQ(probe.received(), expected);
+    EXPECT_EQ(system.closeOutput(handle), MidiResult::Ok);
+}
+
+TEST_F(JackMidiTest, MapperIsAPortOtherClientsCanReceiveFrom)
+{
+    RtMidiSystem system(RtMidi::UNIX_JACK, testClient);
+    ASSERT_TRUE(system.isOpen());
+    EXPECT_EQ(system.outputName(-1), QStringLiteral("MIDI Mapper Out"));
+
+    MidiHandle mapper = 0;
+    ASSERT_EQ(system.openOutput(-1, mapper), MidiResult::Ok);
+    EXPECT_NE(mapper, 0u);
+
+    Probe probe;
+    ASSERT_TRUE(probe.connectTo("MIDI Mapper Out"));
+    // JACK connects between periods; resend until the connection carries.
+    bool arrived = false;
+    for (int i = 0; i < 200 && !arrived; ++i) {
+        ASSERT_EQ(system.sendShort(mapper, 0x6407B0), MidiResult::Ok);
+        arrived = probe.waitFor(1, 10ms);
+    }
+    ASSERT_TRUE(arrived);
+    EXPECT_EQ(probe.received().front(), (Bytes{0xB0, 0x07, 0x64}));
+
+    EXPECT_EQ(system.closeOutput(mapper), MidiResult::Ok);
+    EXPECT_FALSE(probe.lists("MIDI Mapper Out"));
+}
+
+TEST_F(JackMidiTest, EachOpenHasItsOwnHandleUntilClosed)
+{
+    const std::string port = uniquePortName("handles");
+    Probe probe;
+    probe.openVirtual(port);
+    RtMidiSystem system(RtMidi::UNIX_JACK, testClient);
+    const std::optional<int> device = outputDevice(system, port);
+    ASSERT_TRUE(device);
+
+    MidiHandle first = 0;
+    MidiHandle second = 0;
+    ASSERT_EQ(system.openOutput(*device, first), MidiResult::Ok);
+    ASSERT_EQ(system.openOutput(*device, second), MidiResult::Ok);
+    EXPECT_NE(first, 0u);
+    EXPECT_NE(second, 0u);
+    EXPECT_NE(first, second);
+
+    ASSERT_EQ(system.closeOutput(first), MidiResult::Ok);
+    EXPECT_EQ(system.sendShort(first, 0x6407B0), MidiResult::InvalidHandle);
+    EXPECT_EQ(system.closeOutput(first), MidiResult::InvalidHandle);
+
+    // The other open of the same device still works.
+    EXPECT_EQ(deliver(system, second, 0x05C3, probe), (Bytes{0xC3, 0x05}));
+
+    // A closed handle is never given out again.
+    MidiHandle third = 0;
+    ASSERT_EQ(system.openOutput(*device, third), MidiResult::Ok);
+    EXPECT_NE(third, first);
+    EXPECT_NE(third, second);
+
+    for (MidiHandle unknown : {MidiHandle{0}, MidiHandle{0xFFFF}}) {
+        EXPECT_EQ(system.sendShort(unknown, 0x6407B0), MidiResult::InvalidHandle);
+        EXPECT_EQ(system.closeOutput(unknown), MidiResult::InvalidHandle);
+    }
+    EXPECT_EQ(system.errorText(MidiResult::InvalidHandle), standardMidiErrorText(MidiResult::InvalidHandle));
+}
+
+TEST_F(JackMidiTest, OpensDevicesByNameAfterOthersDisappear)
+{
+    const std::string gonePort = uniquePortName("gone");
+    const std::string stayPort = uniquePortName("stays");
+    auto gone = std::make_unique<Probe>();
+    gone->openVirtual(gonePort);
+    Probe stays;
+    stays.openVirtual(stayPort);
+
+    RtMidiSystem system(RtMidi::UNIX_JACK, testClient);
+    const std::optional<int> goneDevice = outputDevice(system, gonePort);
+    const std::optional<int> stayDevice = outputDevice(system, stayPort);
+    ASSERT_TRUE(goneDevice);
+    ASSERT_TRUE(stayDevice);
+    ASSERT_LT(*goneDevice, *stayDevice);  // so the remaining port moves down
+
+    gone.reset();
+
+    // The list is the snapshot taken at construction.
+    EXPECT_TRUE(system.outputName(*goneDevice).value_or(QString()).endsWith(QString::fromStdString(gonePort)));
+    MidiHandle handle = 0;
+    EXPECT_EQ(system.openOutput(*goneDevice, handle), MidiResult::NoDevice);
+    EXPECT_EQ(handle, 0u);
+
+    ASSERT_EQ(system.openOutput(*stayDevice, handle), MidiResult::Ok);
+    EXPECT_EQ(deliver(system, handle, 0x40D0, stays), (Bytes{0xD0, 0x40}));
+}
+
+TEST_F(JackMidiTest, ListsOtherClientsPortsButNotOurs)
+{
+    const std::string inPort = uniquePortName("in");
+    const std::string outPort = uniquePortName("out");
+    Probe receiver;
+    receiver.openVirtual(inPort);
+    RtMidiOut sender(RtMidi::UNIX_JACK, "Probe");
+    sender.openVirtualPort(outPort);
+
+    RtMidiSystem first(RtMidi::UNIX_JACK, testClient);
+    MidiHandle mapper = 0;
+    ASSERT_EQ(first.openOutput(-1, mapper), MidiResult::Ok);
+    const std::optional<int> device = outputDevice(first, inPort);
+    ASSERT_TRUE(device);
+    MidiHandle connection = 0;
+    ASSERT_EQ(first.openOutput(*device, connection), MidiResult::Ok);
+
+    // A second system under the same client name must not offer the first
+    // one's mapper or connection ports.
+    RtMidiSystem second(RtMidi::UNIX_JACK, testClient);
+    ASSERT_TRUE(second.isOpen());
+    EXPECT_TRUE(outputDevice(second, inPort));
+    bool listsSender = false;
+    for (int i = 0; i < second.inputCount(); ++i)
+        listsSender = listsSender || second.inputName(i).value_or(QString()).endsWith(QString::fromStdString(":" + outPort));
+    EXPECT_TRUE(listsSender);
+    EXPECT_FALSE(namesContain(second, false, testClient));
+    EXPECT_FALSE(namesContain(second, true, testClient));
+
+    for (int bad : {-2, second.outputCount()}) {
+        MidiHandle handle = 7;
+        EXPECT_EQ(second.openOutput(bad, handle), MidiResult::BadDeviceId) << bad;
+        EXPECT_EQ(handle, 0u);
+        EXPECT_FALSE(second.outputName(bad)) << bad;
+    }
+    EXPECT_FALSE(second.inputName(-1));
+    EXPECT_FALSE(second.inputName(second.inputCount()));
+}
+
+TEST_F(JackMidiTest, JackChoiceOpensTheRunningServer)
+{
+    ASSERT_TRUE(jackServerRunning());
+    SteadyClock clock;
+    MidiBackendOptions options;
+    options.choice = MidiBackendChoice::Jack;
+    MidiBackend backend = createMidiBackend(options, clock);
+    ASSERT_TRUE(backend.system) << backend.error.toStdString();
+    EXPECT_TRUE(backend.error.isEmpty());
+    EXPECT_EQ(backend.virtualSystem, nullptr);
+    EXPECT_EQ(backend.system->backendName(), QStringLiteral("jack"));
+}
+
+// Points JACK clients at a server that does not exist, for one test.
+class NoJackServer {
+public:
+    NoJackServer()
+    {
+        if (const char* value = std::getenv("JACK_DEFAULT_SERVER"))
+            saved_ = value;
+        ::setenv("JACK_DEFAULT_SERVER", "orvell-no-such-server", 1);
+    }
+    ~NoJackServer()
+    {
+        if (saved_)
+            ::setenv("JACK_DEFAULT_SERVER", saved_->c_str(), 1);
+        else
+            ::unsetenv("JACK_DEFAULT_SERVER");
+    }
+    NoJackServer(const NoJackServer&) = delete;
+    NoJackServer& operator=(const NoJackServer&) = delete;
+
+private:
+    std::optional<std::string> saved_;
+};
+
+TEST(MidiBackendWithoutServer, UnavailableRtMidiApisFailQuietly)
+{
+    NoJackServer noServer;
+    const bool alsa = alsaSequencerAvailable();
+
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(jackServerRunning());
+    RtMidiSystem jack(RtMidi::UNIX_JACK, testClient);
+    std::optional<RtMidiSystem> alsaSystem;
+    if (!alsa)
+        alsaSystem.emplace(RtMidi::LINUX_ALSA, testClient);
+    const std::string printed = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(printed, "");
+
+    const struct {
+        const char* what;
+        RtMidiSystem* system;
+    } unavailable[] = {
+        {"jack", &jack},
+        {"alsa", alsaSystem ? &*alsaSystem : nullptr},
+    };
+    for (const auto& u : unavailable) {
+        if (!u.system)
+            continue;
+        SCOPED_TRACE(u.what);
+        EXPECT_FALSE(u.system->isOpen());
+        EXPECT_EQ(u.system->backendName(), QString::fromLatin1(u.what));
+        EXPECT_EQ(u.system->outputCount(), 0);
+        EXPECT_EQ(u.system->inputCount(), 0);
+        MidiHandle handle = 0;
+        EXPECT_EQ(u.system->openOutput(-1, handle), MidiResult::NoDriver);
+        EXPECT_EQ(u.system->sendShort(1, 0x6407B0), MidiResult::InvalidHandle);
+        EXPECT_FALSE(u.system->errorText(MidiResult::Error).value_or(QString()).isEmpty());
+    }
+}
+
+TEST(MidiBackendWithoutServer, ExplicitChoiceThatCannotOpenGivesAnError)
+{
+    NoJackServer noServer;
+    SteadyClock clock;
+    MidiBackendOptions options;
+
+    options.choice = MidiBackendChoice::Jack;
+    MidiBackend jack = createMidiBackend(options, clock);
+    EXPECT_FALSE(jack.system);
+    EXPECT_EQ(jack.error, QStringLiteral("No JACK server is running."));
+
+    if (alsaSequencerAvailable())
+        return;
+    options.choice = MidiBackendChoice::Alsa;
+    MidiBackend alsa = createMidiBackend(options, clock);
+    EXPECT_FALSE(alsa.system);
+    EXPECT_EQ(alsa.error, QStringLiteral("The ALSA sequencer cannot be opened."));
+}
+
+TEST(MidiBackendWithoutServer, AutomaticFallsBackToVirtualPorts)
+{
+    NoJackServer noServer;
+    if (alsaSequencerAvailable())
+        GTEST_SKIP() << "This machine has an ALSA sequencer";
+    SteadyClock clock;
+    MidiBackendOptions options;
+    options.virtualInputs = 3;
+    options.virtualOutputs = 4;
+    MidiBackend backend = createMidiBackend(options, clock);
+    ASSERT_TRUE(backend.system);
+    EXPECT_EQ(backend.virtualSystem, backend.system.get());
+    EXPECT_TRUE(backend.error.isEmpty());
+    EXPECT_EQ(backend.notice, QStringLiteral("No ALSA sequencer or JACK server found: using virtual MIDI ports"));
+    EXPECT_EQ(backend.system->inputCount(), 3);
+    EXPECT_EQ(backend.system->outputCount(), 4);
+}
+
+TEST(MidiBackendWithoutServer, VirtualLogFileThatCannotBeWrittenIsAnError)
+{
+    SteadyClock clock;
+    MidiBackendOptions options;
+    options.choice = MidiBackendChoice::Virtual;
+    options.logFile = QStringLiteral("/nonexistent-orvell-dir/midi.log");
+    MidiBackend backend = createMidiBackend(options, clock);
+    EXPECT_FALSE(backend.system);
+    EXPECT_EQ(backend.virtualSystem, nullptr);
+    EXPECT_EQ(backend.error, QStringLiteral("Cannot write the MIDI log file /nonexistent-orvell-dir/midi.log"));
+}
+
+}  // namespace
+}  // namespace orvell

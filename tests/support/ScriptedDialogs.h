@@ -1,0 +1,51 @@
+#pragma once
+
+#include "app/Dialogs.h"
+
+#include <QColor>
+#include <QString>
+
+#include <deque>
+#include <variant>
+#include <vector>
+
+namespace orvell::test {
+
+// Answers questions from a queue and records every one asked. A question
+// nobody scripted an answer for fails the test; a plain OK box needs none.
+class ScriptedDialogs final : public Dialogs {
+public:
+    struct Question {
+        enum class Kind { MsgBox, Input, OpenFile, SaveFile, Color } kind;
+        QString text;  // message or prompt, or the file dialog's title
+        QString title;
+        MsgButtons buttons = MsgButtons::Ok;
+        MsgIcon icon = MsgIcon::None;
+    };
+    // std::monostate answers Cancel to any kind of question.
+    using Answer = std::variant<std::monostate, MsgAnswer, QString, QColor>;
+
+    void answer(Answer value) { answers_.push_back(std::move(value)); }
+    const std::vector<Question>& asked() const { return asked_; }
+    bool wasAsked(const QString& text) const;
+    void clear()
+    {
+        asked_.clear();
+        answers_.clear();
+    }
+    size_t pendingAnswers() const { return answers_.size(); }
+
+    MsgAnswer MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title) override;
+    std::optional<QString> InputBox(const QString& prompt, const QString& title, const QString& initial) override;
+    QString OpenFile(const FileRequest& request) override;
+    QString SaveFile(const FileRequest& request) override;
+    std::optional<QColor> ChooseColor(const QColor& initial) override;
+
+private:
+    Answer next(const Question& question);
+
+    std::deque<Answer> answers_;
+    std::vector<Question> asked_;
+};
+
+}  // namespace orvell::test
