@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QToolButton>
 
 namespace orvell {
@@ -35,6 +36,7 @@ struct FieldPlace {
 constexpr std::array<FieldPlace, 4> FieldPlaces = {{{480, 2220}, {2700, 552}, {3600, 2355}, {0, 315}}};
 constexpr FieldPlace LogButtonPlace = {330, 135};
 constexpr int BarHeightTwips = 300;
+constexpr int DesignBarWidth = 7068;
 constexpr int LogRowsShown = 12;
 
 }  // namespace
@@ -43,6 +45,10 @@ StatusLine::StatusLine(const MessageTable& msgs, QWidget* parent) : QWidget(pare
 {
     setFixedHeight(twipsToPixels(BarHeightTwips));
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    // The fields are narrow by design; a compact font keeps whole messages visible.
+    QFont compact = font();
+    compact.setPointSizeF(std::max(6.0, compact.pointSizeF() - 1.5));
+    setFont(compact);
     for (size_t i = 0; i < fields_.size(); ++i) {
         auto* label = new QLabel(this);
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -58,7 +64,7 @@ StatusLine::StatusLine(const MessageTable& msgs, QWidget* parent) : QWidget(pare
     logButton_->setObjectName(QStringLiteral("MsgLogBtn"));
     logButton_->setCheckable(true);
     logButton_->setAutoRaise(true);
-    logButton_->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    logButton_->setArrowType(Qt::UpArrow);
     logButton_->installEventFilter(this);
     connect(logButton_, &QToolButton::clicked, this, [this] { MsgLogBtn_Click(); });
 
@@ -69,7 +75,9 @@ void StatusLine::ShowStatusText(int field, const QString& text)
 {
     if (field < 0 || field > 3)
         return;
-    fields_[static_cast<size_t>(field)]->setText(u' ' + text);
+    QLabel* label = fields_[static_cast<size_t>(field)];
+    label->setText(u' ' + text);
+    label->setToolTip(text);  // the whole text when the field is too narrow
     if (!logging_ || field > 1)
         return;
     // A description opens an entry; the outcome that follows completes it.
@@ -161,13 +169,20 @@ void StatusLine::showLog(bool show)
         delete logView_;
         logView_ = new QListWidget(host);
         logView_->setObjectName(QStringLiteral("MessageLog"));
+        logView_->setFont(font());
         logView_->addItems(log_);
     }
     // Over fields 0 and 1, opening away from the edge the bar sits on.
     const QPoint topLeft = fields_[0]->mapTo(host, QPoint(0, 0));
-    const int width = fields_[1]->geometry().right() - fields_[0]->geometry().left() + 1;
+    // At least as wide as fields 0 and 1, wider when the entries need it.
+    const int fieldsWidth = fields_[1]->geometry().right() - fields_[0]->geometry().left() + 1;
+    const int textWidth = logView_->sizeHintForColumn(0) + 2 * logView_->frameWidth() +
+                          logView_->verticalScrollBar()->sizeHint().width() + 4;
+    const int width = std::clamp(textWidth, fieldsWidth, std::max(fieldsWidth, host->width() - topLeft.x()));
     const int rows = std::min<int>(LogRowsShown, std::max<qsizetype>(1, log_.size()));
-    const int height = rows * logView_->fontMetrics().height() + 2 * logView_->frameWidth() + 4;
+    const int rowHeight = std::max(logView_->sizeHintForRow(0), logView_->fontMetrics().height() + 2);
+    const int height = rows * rowHeight + 2 * logView_->frameWidth() +
+                       (textWidth > width ? logView_->horizontalScrollBar()->sizeHint().height() : 0);
     const bool opensDown = topLeft.y() < host->height() / 2;
     const int top = opensDown ? topLeft.y() + this->height() : topLeft.y() - height;
     logView_->setGeometry(topLeft.x(), std::max(0, top), width, height);
@@ -224,11 +239,18 @@ void StatusLine::resizeEvent(QResizeEvent* event)
 
 void StatusLine::layoutFields()
 {
+    // At the design width the fields sit at their design places; a wider bar
+    // gives half of the extra room to field 0, the rest to the hint field.
     const int h = height();
+    const int extra = std::max(0, width() - twipsToPixels(DesignBarWidth)) / 2;
     for (size_t i = 0; i < fields_.size(); ++i) {
-        const int left = twipsToPixels(FieldPlaces[i].left);
+        int left = twipsToPixels(FieldPlaces[i].left);
         int fieldWidth = twipsToPixels(FieldPlaces[i].width);
-        if (i == 2)  // the hint field takes what is left of the bar
+        if (i == 0)
+            fieldWidth += extra;
+        if (i == 1 || i == 2)
+            left += extra;
+        if (i == 2)
             fieldWidth = std::max(fieldWidth, width() - left);
         fields_[i]->setGeometry(left, 0, fieldWidth, h);
     }

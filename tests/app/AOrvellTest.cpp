@@ -329,3 +329,26 @@ TEST(HelpMessages, DumpIntoAnUnwritableFolderSaysSo)
 
 }  // namespace
 }  // namespace orvell
+
+namespace orvell {
+namespace {
+
+// Saves what the user sees into $ORVELL_SCREENSHOTS, for a look by eye.
+TEST(MainWindowLook, ScreenshotOnRequest)
+{
+    const QString folder = qEnvironmentVariable("ORVELL_SCREENSHOTS");
+    if (folder.isEmpty())
+        GTEST_SKIP() << "set ORVELL_SCREENSHOTS to a folder to get screenshots";
+    Desk desk;
+    ASSERT_TRUE(desk.window->Load({"live.orv"}, QStringLiteral("No ALSA sequencer or JACK server found: using virtual MIDI ports")));
+    desk.window->resize(640, 400);
+    desk.window->show();
+    desk.shared->midi.OpenMidiOut("1");
+    desk.shared->midi.SendCtrlChg("1", 7, 100, "1");
+    desk.window->statusLine().Message_Click(0);
+    QTest::qWait(50);
+    EXPECT_TRUE(desk.window->grab().save(folder + "/main-window.png"));
+}
+
+}  // namespace
+}  // namespace orvell
