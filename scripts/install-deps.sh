@@ -7,7 +7,7 @@ if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 $SUDO apt-get update -q
 $SUDO apt-get install -y -q --no-install-recommends \
     build-essential cmake ninja-build pkg-config \
-    qt6-base-dev qt6-base-dev-tools libqt6svg6-dev libgl-dev \
+    qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev \
     librtmidi-dev libasound2-dev libjack-jackd2-dev jackd2 \
     libsdl2-dev \
     libgtest-dev libgmock-dev libbenchmark-dev \

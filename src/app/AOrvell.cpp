@@ -10,12 +10,17 @@
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
+#include <QIcon>
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QToolBar>
 #include <QToolButton>
 
 #include <cstdio>
+
+// The pictures live in the widgets library; a static library has to pull its
+// resources in by hand.
+static void initResources() { Q_INIT_RESOURCE(orvell); }
 
 namespace orvell {
 
@@ -67,9 +72,11 @@ private:
 AOrvell::AOrvell(Shared& shared, Dialogs& dialogs, QWidget* parent)
     : QMainWindow(parent), shared_(shared), dialogs_(dialogs)
 {
+    initResources();
     shared_.flags.Initializing = true;
     setObjectName(QStringLiteral("AOrvell"));
     setWindowTitle(QStringLiteral("Orvell"));
+    setWindowIcon(QIcon(QStringLiteral(":/toolbar/AppIcon.svg")));
     move(twipsToPixels(DesignLeft), twipsToPixels(DesignTop));
     resize(twipsToPixels(DesignWidth), twipsToPixels(DesignHeight));
 
@@ -97,6 +104,8 @@ AOrvell::AOrvell(Shared& shared, Dialogs& dialogs, QWidget* parent)
     exitButton_ = new QToolButton(toolBar_);
     exitButton_->setObjectName(QStringLiteral("ExitButton"));
     exitButton_->setText(tr("Exit"));
+    exitButton_->setIcon(QIcon(QStringLiteral(":/toolbar/ExitButton.svg")));
+    exitButton_->setIconSize(QSize(twipsToPixels(330), twipsToPixels(315)));
     exitButton_->installEventFilter(new HintFilter(*statusLine_, shared_.msg(MsgExitsProgram), exitButton_));
     connect(exitButton_, &QToolButton::clicked, this, &AOrvell::Exit_Click);
     toolBar_->addWidget(exitButton_);

@@ -4,6 +4,7 @@
 #include "help/MessageTable.h"
 
 #include <QEvent>
+#include <QIcon>
 #include <QLabel>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -64,7 +65,7 @@ StatusLine::StatusLine(const MessageTable& msgs, QWidget* parent) : QWidget(pare
     logButton_->setObjectName(QStringLiteral("MsgLogBtn"));
     logButton_->setCheckable(true);
     logButton_->setAutoRaise(true);
-    logButton_->setArrowType(Qt::UpArrow);
+    logButton_->setIcon(QIcon(QStringLiteral(":/toolbar/MsgLogBtn.svg")));
     logButton_->installEventFilter(this);
     connect(logButton_, &QToolButton::clicked, this, [this] { MsgLogBtn_Click(); });
 
