@@ -6,6 +6,9 @@
 #include <alsa/asoundlib.h>
 #include <jack/jack.h>
 
+#include <atomic>
+#include <string>
+
 namespace orvell {
 
 namespace {
@@ -60,8 +63,12 @@ bool jackServerRunning()
     void (*previousInfo)(const char*) = jack_info_callback;
     jack_set_error_function(&quietJack);
     jack_set_info_function(&quietJack);
+    // A fresh name each time: a busy server sometimes refuses a client named
+    // like one that just closed.
+    static std::atomic<int> probes{0};
+    const std::string name = "orvell-probe-" + std::to_string(probes.fetch_add(1) + 1);
     jack_status_t status{};
-    jack_client_t* client = jack_client_open("orvell-probe", JackNoStartServer, &status);
+    jack_client_t* client = jack_client_open(name.c_str(), JackNoStartServer, &status);
     if (client)
         jack_client_close(client);
     jack_set_error_function(previousError);

@@ -2,6 +2,7 @@
 
 #include "midi/MidiBackend.h"
 
+#include <atomic>
 #include <exception>
 #include <map>
 #include <new>
@@ -129,14 +130,17 @@ RtMidiSystem::RtMidiSystem(RtMidi::Api api, const QString& clientName) : d_(std:
         return;
     }
 
-    // Temporary clients: under JACK this leaves the plain client name free for
-    // the first port we open, normally the mapper.
-    const int result = d_->call([this] {
-        RtMidiOut out(d_->api, d_->client);
+    // Short-lived clients under names of their own: a busy JACK server now
+    // and then refuses a client named like one that closed a moment ago, and
+    // the plain name stays free for the mapper.
+    static std::atomic<int> scans{0};
+    const std::string scanner = d_->client + " scan " + std::to_string(scans.fetch_add(1) + 1);
+    const int result = d_->call([&] {
+        RtMidiOut out(d_->api, scanner);
         d_->watch(out);
         d_->api = out.getCurrentApi();
         d_->outputs = d_->listPorts(out);
-        RtMidiIn in(d_->api, d_->client);
+        RtMidiIn in(d_->api, scanner);
         d_->watch(in);
         d_->inputs = d_->listPorts(in);
     });

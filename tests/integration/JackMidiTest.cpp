@@ -28,17 +28,29 @@ using Bytes = std::vector<unsigned char>;
 
 const QString testClient = QStringLiteral("OrvellUnderTest");
 
-std::string uniquePortName(const char* stem)
+// JACK now and then refuses a client whose name was closed a moment ago, so
+// every test uses fresh names.
+int nextId()
 {
     static int counter = 0;
-    return std::string(stem) + " " + std::to_string(++counter);
+    return ++counter;
+}
+
+std::string uniquePortName(const char* stem)
+{
+    return std::string(stem) + " " + std::to_string(nextId());
+}
+
+QString uniqueClient()
+{
+    return testClient + QString::number(nextId());
 }
 
 // A second JACK client that records every message it receives. Messages
 // arrive on JACK's process thread.
 class Probe {
 public:
-    Probe() : in_(RtMidi::UNIX_JACK, "Probe")
+    Probe() : in_(RtMidi::UNIX_JACK, "Probe" + std::to_string(nextId()))
     {
         in_.ignoreTypes(false, false, false);
         in_.setCallback(&Probe::receive, this);
@@ -47,17 +59,17 @@ public:
     // A port of ours that RtMidiSystem lists as an output device.
     void openVirtual(const std::string& portName) { in_.openVirtualPort(portName); }
 
-    // Connects to the first output port whose name ends in ":<portName>".
-    bool connectTo(const std::string& portName)
+    // Connects to the output port called `fullName` ("client:port").
+    bool connectTo(const std::string& fullName)
     {
-        const std::optional<unsigned> index = find(portName);
+        const std::optional<unsigned> index = find(fullName);
         if (!index)
             return false;
         in_.openPort(*index, "probe");
         return in_.isPortOpen();
     }
 
-    bool lists(const std::string& portName) { return find(portName).has_value(); }
+    bool lists(const std::string& fullName) { return find(fullName).has_value(); }
 
     bool waitFor(std::size_t count, std::chrono::milliseconds timeout = 2s)
     {
@@ -84,13 +96,11 @@ private:
         probe->messages_.push_back(*message);
     }
 
-    std::optional<unsigned> find(const std::string& portName)
+    std::optional<unsigned> find(const std::string& fullName)
     {
-        const std::string suffix = ":" + portName;
         const unsigned count = in_.getPortCount();
         for (unsigned i = 0; i < count; ++i) {
-            const std::string name = in_.getPortName(i);
-            if (name.size() >= suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
+            if (in_.getPortName(i) == fullName)
                 return i;
         }
         return std::nullopt;
@@ -157,7 +167,7 @@ TEST_F(JackMidiTest, SendsEachMessageWithExactlyItsOwnBytes)
     const std::string port = uniquePortName("bytes");
     Probe probe;
     probe.openVirtual(port);
-    RtMidiSystem system(RtMidi::UNIX_JACK, testClient);
+    RtMidiSystem system(RtMidi::UNIX_JACK, uniqueClient());
     ASSERT_TRUE(system.isOpen());
     const std::optional<int> device = outputDevice(system, port);
     ASSERT_TRUE(device);
@@ -194,7 +204,8 @@ TEST_F(JackMidiTest, SendsEachMessageWithExactlyItsOwnBytes)
 
 TEST_F(JackMidiTest, MapperIsAPortOtherClientsCanReceiveFrom)
 {
-    RtMidiSystem system(RtMidi::UNIX_JACK, testClient);
+    const QString client = uniqueClient();
+    RtMidiSystem system(RtMidi::UNIX_JACK, client);
     ASSERT_TRUE(system.isOpen());
     EXPECT_EQ(system.outputName(-1), QStringLiteral("MIDI Mapper Out"));
 
@@ -202,8 +213,10 @@ TEST_F(JackMidiTest, MapperIsAPortOtherClientsCanReceiveFrom)
     ASSERT_EQ(system.openOutput(-1, mapper), MidiResult::Ok);
     EXPECT_NE(mapper, 0u);
 
+    // Under the plain client name: nothing of ours took it before.
+    const std::string mapperName = client.toStdString() + ":MIDI Mapper Out";
     Probe probe;
-    ASSERT_TRUE(probe.connectTo("MIDI Mapper Out"));
+    ASSERT_TRUE(probe.connectTo(mapperName));
     // JACK connects between periods; resend until the connection carries.
     bool arrived = false;
     for (int i = 0; i < 200 && !arrived; ++i) {
@@ -214,7 +227,7 @@ TEST_F(JackMidiTest, MapperIsAPortOtherClientsCanReceiveFrom)
     EXPECT_EQ(probe.received().front(), (Bytes{0xB0, 0x07, 0x64}));
 
     EXPECT_EQ(system.closeOutput(mapper), MidiResult::Ok);
-    EXPECT_FALSE(probe.lists("MIDI Mapper Out"));
+    EXPECT_FALSE(probe.lists(mapperName));
 }
 
 TEST_F(JackMidiTest, EachOpenHasItsOwnHandleUntilClosed)
@@ -222,7 +235,7 @@ TEST_F(JackMidiTest, EachOpenHasItsOwnHandleUntilClosed)
     const std::string port = uniquePortName("handles");
     Probe probe;
     probe.openVirtual(port);
-    RtMidiSystem system(RtMidi::UNIX_JACK, testClient);
+    RtMidiSystem system(RtMidi::UNIX_JACK, uniqueClient());
     const std::optional<int> device = outputDevice(system, port);
     ASSERT_TRUE(device);
 
@@ -263,7 +276,7 @@ TEST_F(JackMidiTest, OpensDevicesByNameAfterOthersDisappear)
     Probe stays;
     stays.openVirtual(stayPort);
 
-    RtMidiSystem system(RtMidi::UNIX_JACK, testClient);
+    RtMidiSystem system(RtMidi::UNIX_JACK, uniqueClient());
     const std::optional<int> goneDevice = outputDevice(system, gonePort);
     const std::optional<int> stayDevice = outputDevice(system, stayPort);
     ASSERT_TRUE(goneDevice);
@@ -288,10 +301,11 @@ TEST_F(JackMidiTest, ListsOtherClientsPortsButNotOurs)
     const std::string outPort = uniquePortName("out");
     Probe receiver;
     receiver.openVirtual(inPort);
-    RtMidiOut sender(RtMidi::UNIX_JACK, "Probe");
+    RtMidiOut sender(RtMidi::UNIX_JACK, "Sender" + std::to_string(nextId()));
     sender.openVirtualPort(outPort);
 
-    RtMidiSystem first(RtMidi::UNIX_JACK, testClient);
+    const QString client = uniqueClient();
+    RtMidiSystem first(RtMidi::UNIX_JACK, client);
     MidiHandle mapper = 0;
     ASSERT_EQ(first.openOutput(-1, mapper), MidiResult::Ok);
     const std::optional<int> device = outputDevice(first, inPort);
@@ -301,15 +315,15 @@ TEST_F(JackMidiTest, ListsOtherClientsPortsButNotOurs)
 
     // A second system under the same client name must not offer the first
     // one's mapper or connection ports.
-    RtMidiSystem second(RtMidi::UNIX_JACK, testClient);
+    RtMidiSystem second(RtMidi::UNIX_JACK, client);
     ASSERT_TRUE(second.isOpen());
     EXPECT_TRUE(outputDevice(second, inPort));
     bool listsSender = false;
     for (int i = 0; i < second.inputCount(); ++i)
         listsSender = listsSender || second.inputName(i).value_or(QString()).endsWith(QString::fromStdString(":" + outPort));
     EXPECT_TRUE(listsSender);
-    EXPECT_FALSE(namesContain(second, false, testClient));
-    EXPECT_FALSE(namesContain(second, true, testClient));
+    EXPECT_FALSE(namesContain(second, false, client));
+    EXPECT_FALSE(namesContain(second, true, client));
 
     for (int bad : {-2, second.outputCount()}) {
         MidiHandle handle = 7;

@@ -128,8 +128,9 @@ JackServer::JackServer(int periodFrames, int sampleRate)
         return;
     }
     if (pid == 0) {
-        // A crashed test must not leave servers behind.
-        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        // A crashed test must not leave servers behind; SIGTERM lets jackd
+        // remove its shared memory.
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
         if (::getppid() != parent)
             ::_exit(127);
         const int in = ::open("/dev/null", O_RDONLY);
