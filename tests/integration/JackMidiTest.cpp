@@ -1,7 +1,11 @@
 // RtMidiSystem against a private JACK server on the dummy driver: what another
 // JACK client receives is compared byte for byte with what was sent.
 
+#include "core/AppFlags.h"
 #include "core/Clock.h"
+#include "help/MessageTable.h"
+#include "midi/MidiEngine.h"
+#include "support/RecordingReporter.h"
 #include "midi/MidiBackend.h"
 #include "midi/RtMidiSystem.h"
 #include "midi/VirtualMidiSystem.h"
@@ -12,6 +16,7 @@
 #include <RtMidi.h>
 
 #include <chrono>
+#include <functional>
 #include <cstdlib>
 #include <memory>
 #include <mutex>
@@ -454,6 +459,71 @@ TEST(MidiBackendWithoutServer, VirtualLogFileThatCannotBeWrittenIsAnError)
     EXPECT_FALSE(backend.system);
     EXPECT_EQ(backend.virtualSystem, nullptr);
     EXPECT_EQ(backend.error, QStringLiteral("Cannot write the MIDI log file /nonexistent-orvell-dir/midi.log"));
+}
+
+}  // namespace
+}  // namespace orvell
+
+namespace orvell {
+namespace {
+
+// The whole path a panel uses: port and channel texts into the senders, the
+// status line reports, and the exact bytes at another JACK client.
+TEST(JackEngine, SendersDeliverTheirBytesToAJackPort)
+{
+    test::JackServer server(64, 48000);
+    if (!server.ok())
+        GTEST_SKIP() << "No private JACK server: " << server.errorText().toStdString();
+    const std::string port = uniquePortName("engine");
+    Probe probe;
+    probe.openVirtual(port);
+
+    RtMidiSystem system(RtMidi::UNIX_JACK, uniqueClient());
+    ASSERT_TRUE(system.isOpen());
+    const std::optional<int> device = outputDevice(system, port);
+    ASSERT_TRUE(device);
+    MessageTable msgs;
+    test::RecordingReporter reporter;
+    QtScheduler scheduler;
+    AppFlags flags;
+    MidiEngine engine(system, msgs, reporter, scheduler, flags);
+    engine.InitMidiDevs();
+    const QString portText = QString::number(*device + 1);
+    engine.OpenMidiOut(portText);
+    ASSERT_EQ(reporter.fields[1], " Done");
+
+    const struct {
+        std::function<void()> send;
+        Bytes expected;
+        QString description;
+    } cases[] = {
+        {[&] { engine.SendCtrlChg(portText, 7, 100, "1"); }, {0xB0, 0x07, 0x64},
+         " Controller 7 Data 100 Chan 1 Port " + portText},
+        {[&] { engine.SendProgChg(portText, 5, "4"); }, {0xC3, 0x05}, " Program Change 5 Chan 4 Port " + portText},
+        {[&] { engine.SendAftrTch(portText, 64, "1"); }, {0xD0, 0x40}, " AfterTouch  Data 64 Chan 1 Port " + portText},
+        {[&] { engine.SendPBend(portText, -8192, "1"); }, {0xE0, 0x00, 0x00},
+         " Pitch Bend  Data -8192 Chan 1 Port " + portText},
+        {[&] { engine.SendPBend(portText, 0, "1"); }, {0xE0, 0x00, 0x40}, " Pitch Bend  Data 0 Chan 1 Port " + portText},
+        {[&] { engine.SendPBend(portText, 8191, "1"); }, {0xE0, 0x7F, 0x7F},
+         " Pitch Bend  Data 8191 Chan 1 Port " + portText},
+        {[&] { engine.SendRealTime(portText, 0xFC); }, {0xFC}, " RealTime mesg: FC"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.description.toStdString());
+        std::optional<Bytes> got;
+        for (int attempt = 0; attempt < 3 && !got; ++attempt) {  // a dropped cycle loses the message
+            const std::size_t before = probe.received().size();
+            c.send();
+            if (probe.waitFor(before + 1, 300ms))
+                got = probe.received().at(before);
+        }
+        EXPECT_EQ(got, c.expected);
+        EXPECT_EQ(reporter.fields[0], c.description);
+        EXPECT_EQ(reporter.fields[1], " Sent");
+    }
+    EXPECT_TRUE(reporter.boxes.empty());
+    engine.CloseMidiOut(portText);
+    EXPECT_EQ(reporter.fields[0], " Close MIDI OUT Port " + portText);
 }
 
 }  // namespace
