@@ -97,6 +97,8 @@ int main(int argc, char* argv[])
     QtDialogs dialogs;
     AOrvell window(shared, dialogs);
     dialogs.setParent(&window);
+    dialogs.setMessages(&shared.Msgs);
+    dialogs.setHint([&window](const QString& text) { window.ShowHint(text); });
     if (!window.Load(options.words, notice))
         return 1;
     window.show();

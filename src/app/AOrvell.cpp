@@ -1,18 +1,27 @@
 #include "app/AOrvell.h"
 
+#include "app/ColorConvert.h"
 #include "app/Dialogs.h"
+#include "app/MainMenus.h"
+#include "app/MainToolbar.h"
 #include "app/StatusLine.h"
+#include "app/WindowManager.h"
 #include "core/CommandLine.h"
 #include "core/Shared.h"
 #include "core/Twips.h"
+#include "panels/Panel.h"
+#include "panels/Placement.h"
 
 #include <QCloseEvent>
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
 #include <QIcon>
+#include <QImageReader>
 #include <QMdiArea>
-#include <QMenuBar>
+#include <QMdiSubWindow>
+#include <QMouseEvent>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -31,9 +40,11 @@ enum : int {
     MsgLoaded = 18,
     MsgNoPorts = 71,
     MsgSaveDefault = 77,
-    MsgExitsProgram = 103,
     MsgCantExitRecording = 114,
     MsgSessionNotSaved = 115,
+    MsgPanelNotSaved = 117,
+    MsgLoadSession = 107,
+    MsgPanelNotLoaded = 108,
     MsgCouldNotLoad = 168,
     MsgSavedAs = 225,
     MsgMessagesFile = 226,
@@ -44,28 +55,6 @@ constexpr int DesignLeft = 1860;
 constexpr int DesignTop = 1680;
 constexpr int DesignWidth = 7068;
 constexpr int DesignHeight = 4956;
-constexpr int ToolBarHeight = 330;
-
-// Shows the hint of a control in status field 2 while the mouse is over it.
-class HintFilter : public QObject {
-public:
-    HintFilter(StatusLine& status, QString hint, QObject* parent)
-        : QObject(parent), status_(status), hint_(std::move(hint))
-    {
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Enter)
-            status_.ShowHint(hint_);
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    StatusLine& status_;
-    QString hint_;
-};
 
 }  // namespace
 
@@ -82,7 +71,9 @@ AOrvell::AOrvell(Shared& shared, Dialogs& dialogs, QWidget* parent)
 
     mdiArea_ = new QMdiArea(this);
     mdiArea_->setObjectName(QStringLiteral("Backdrop"));
+    mdiArea_->viewport()->installEventFilter(this);
     setCentralWidget(mdiArea_);
+    connect(mdiArea_, &QMdiArea::subWindowActivated, this, [this] { emit panelsChanged(); });
 
     statusLine_ = new StatusLine(shared_.Msgs, this);
     statusBar_ = new QToolBar(QStringLiteral("Statusbar"), this);
@@ -93,47 +84,31 @@ AOrvell::AOrvell(Shared& shared, Dialogs& dialogs, QWidget* parent)
     statusBar_->addWidget(statusLine_);
     addToolBar(Qt::BottomToolBarArea, statusBar_);
 
-    toolBar_ = new QToolBar(QStringLiteral("Toolbar"), this);
-    toolBar_->setObjectName(QStringLiteral("Toolbar"));
-    toolBar_->setMovable(false);
-    toolBar_->setFloatable(false);
-    toolBar_->setFixedHeight(twipsToPixels(ToolBarHeight) + 4);
-    auto* spacer = new QWidget(toolBar_);
-    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    toolBar_->addWidget(spacer);
-    exitButton_ = new QToolButton(toolBar_);
-    exitButton_->setObjectName(QStringLiteral("ExitButton"));
-    exitButton_->setText(tr("Exit"));
-    exitButton_->setIcon(QIcon(QStringLiteral(":/toolbar/ExitButton.svg")));
-    exitButton_->setIconSize(QSize(twipsToPixels(330), twipsToPixels(315)));
-    exitButton_->installEventFilter(new HintFilter(*statusLine_, shared_.msg(MsgExitsProgram), exitButton_));
-    connect(exitButton_, &QToolButton::clicked, this, &AOrvell::Exit_Click);
-    toolBar_->addWidget(exitButton_);
-    addToolBar(Qt::TopToolBarArea, toolBar_);
+    auto* toolBar = new QToolBar(QStringLiteral("Toolbar"), this);
+    toolBar->setObjectName(QStringLiteral("Toolbar"));
+    toolBar->setMovable(false);
+    toolBar->setFloatable(false);
+    addToolBar(Qt::TopToolBarArea, toolBar);
 
-    buildMenus();
     shared_.setReporter(this);
+    windows_ = std::make_unique<WindowManager>(*this);
+    menus_ = std::make_unique<MainMenus>(*this);
+    toolbar_ = std::make_unique<MainToolbar>(*this, *toolBar);
+    setBackColor(SysColor::AppWorkspace);
+    updatePanelCounter();
 }
 
-AOrvell::~AOrvell() { shared_.setReporter(nullptr); }
-
-void AOrvell::buildMenus()
+AOrvell::~AOrvell()
 {
-    QMenu* file = menuBar()->addMenu(tr("&File"));
-    file->setObjectName(QStringLiteral("File"));
-    QAction* exit = file->addAction(tr("E&xit"), this, &AOrvell::Exit_Click);
-    exit->setObjectName(QStringLiteral("Exit"));
-
-    QMenu* setup = menuBar()->addMenu(tr("&Setup"));
-    setup->setObjectName(QStringLiteral("Setup"));
-    QAction* dump = setup->addAction(QStringLiteral("Dump Help Mesgs"), this, &AOrvell::DumpMessages_Click);
-    dump->setObjectName(QStringLiteral("DumpMessages"));
-    QAction* load = setup->addAction(QStringLiteral("Load Help Mesgs"), this, &AOrvell::LoadMsgFrmFile_Click);
-    load->setObjectName(QStringLiteral("LoadMsgFrmFile"));
-
-    // Opening a menu ends a kept message, so hints show again.
-    for (QMenu* menu : {file, setup})
-        connect(menu, &QMenu::aboutToShow, this, [this] { statusLine_->setKeep(false); });
+    // Closing panels and the MDI area signal back while this window is half
+    // destroyed; nothing of that may reach it.
+    disconnect(mdiArea_, nullptr, this, nullptr);
+    for (QMdiSubWindow* window : mdiArea_->findChildren<QMdiSubWindow*>())
+        disconnect(window, nullptr, this, nullptr);
+    shared_.setReporter(nullptr);
+    // Panels ask nothing once the window is going away.
+    for (Panel* panel : panels())
+        panel->IsChanged = false;
 }
 
 bool AOrvell::Load(const QStringList& commandWords, const QString& backendNotice)
@@ -154,7 +129,7 @@ bool AOrvell::Load(const QStringList& commandWords, const QString& backendNotice
     shared_.flags.Initializing = false;
     statusLine_->clearField(1);
     statusLine_->MsgLogBtn_Click();
-    MenuCycle = 0;
+    menus_->MenuCycle = 0;
 
     if (!backendNotice.isEmpty()) {
         statusLine_->ShowStatusText(2, backendNotice);
@@ -205,6 +180,39 @@ bool AOrvell::SaveSession_Click()
     return false;
 }
 
+void AOrvell::SaveAs_Click() { SaveSession_Click(); }
+
+void AOrvell::LoadSession_Click()
+{
+    ShowStatusMsg(0, MsgLoadSession);
+    ShowStatusMsg(1, MsgFail);
+}
+
+void AOrvell::LoadPanel_Click()
+{
+    ShowStatusMsg(0, MsgPanelNotLoaded);
+    ShowStatusMsg(1, MsgFail);
+}
+
+void AOrvell::LoadPatchLst_Click()
+{
+    ShowStatusMsg(0, MsgCouldNotLoad);
+    ShowStatusMsg(1, MsgFail);
+}
+
+void AOrvell::SavePanel_Click()
+{
+    if (Panel* panel = activePanel())
+        SavePanel(*panel);
+}
+
+bool AOrvell::SavePanel(Panel&)
+{
+    ShowStatusMsg(0, MsgPanelNotSaved);
+    ShowStatusMsg(1, MsgFail);
+    return false;
+}
+
 void AOrvell::ShowStatusText(int field, const QString& text) { statusLine_->ShowStatusText(field, text); }
 
 void AOrvell::ShowStatusMsg(int field, int messageNumber)
@@ -214,12 +222,197 @@ void AOrvell::ShowStatusMsg(int field, int messageNumber)
 
 void AOrvell::ClearStatus() { statusLine_->ClearStatus(); }
 
+void AOrvell::ShowHint(const QString& text) { statusLine_->ShowHint(text); }
+
 void AOrvell::ShowMessage(const QString& text, const QString& title, MsgIcon icon)
 {
     dialogs_.MsgBox(text, MsgButtons::Ok, icon, title);
 }
 
 void AOrvell::Exit_Click() { close(); }
+
+QList<QMdiSubWindow*> AOrvell::panelWindows() const
+{
+    QList<QMdiSubWindow*> windows;
+    for (QMdiSubWindow* window : mdiArea_->subWindowList(QMdiArea::CreationOrder)) {
+        if (qobject_cast<Panel*>(window->widget()))
+            windows.append(window);
+    }
+    return windows;
+}
+
+QList<Panel*> AOrvell::panels() const
+{
+    QList<Panel*> list;
+    for (QMdiSubWindow* window : panelWindows())
+        list.append(static_cast<Panel*>(window->widget()));
+    return list;
+}
+
+QList<Panel*> AOrvell::panelsOf(PanelClass id) const
+{
+    QList<Panel*> list;
+    for (Panel* panel : panels()) {
+        if (panel->panelClass() == id)
+            list.append(panel);
+    }
+    return list;
+}
+
+Panel* AOrvell::activePanel() const
+{
+    QMdiSubWindow* window = mdiArea_->activeSubWindow();
+    return window ? qobject_cast<Panel*>(window->widget()) : nullptr;
+}
+
+Panel* AOrvell::findPanel(PanelClass id, const QString& tag)
+{
+    for (Panel* panel : panels()) {
+        if (panel->panelClass() == id && panel->Tag == tag)
+            return panel;
+    }
+    return nullptr;
+}
+
+Panel* AOrvell::createPanel(PanelClass id)
+{
+    ++shared_.UniqFormCounter;
+    auto* panel = new Panel(id, *this);
+    panel->Tag = QString::number(shared_.UniqFormCounter);
+    QMdiSubWindow* window = mdiArea_->addSubWindow(panel);
+    window->setWindowIcon(panel->IDIconindx >= 0 ? QIcon(paletteIcon(panel->IDIconindx)) : windowIcon());
+    // Once the window is really gone its class may have no visible panel left.
+    connect(window, &QObject::destroyed, this,
+            [this, id] { QTimer::singleShot(0, this, [this, id] { panelVisibilityChanged(id); }); });
+    placePanel(*panel);
+    window->show();
+    mdiArea_->setActiveSubWindow(window);
+    panelVisibilityChanged(id);
+    return panel;
+}
+
+void AOrvell::placePanel(Panel& panel)
+{
+    QMdiSubWindow* window = panel.subWindow();
+    if (!window)
+        return;
+    window->adjustSize();
+    std::vector<QRect> occupied;
+    for (QMdiSubWindow* other : mdiArea_->subWindowList()) {
+        if (other != window && other->isVisible())
+            occupied.push_back(other->geometry());
+    }
+    if (auto spot = findPanelSpot(mdiArea_->viewport()->size(), window->size(), occupied))
+        window->move(*spot);
+}
+
+void AOrvell::NewForm_Click()
+{
+    if (Panel* active = activePanel())
+        createPanel(active->panelClass());
+}
+
+void AOrvell::CloneForm_Click()
+{
+    Panel* active = activePanel();
+    if (!active || active->panelClass() == PanelClass::Sequencer)
+        return;
+    Cloning = true;
+    const QString fromTag = active->Tag;
+    Panel* copy = createPanel(active->panelClass());
+    copy->Clone(fromTag);
+    Cloning = false;
+}
+
+bool AOrvell::classShown(PanelClass id) const { return menus_->classChecked(id); }
+
+void AOrvell::toolsToggle(PanelClass id)
+{
+    const QList<Panel*> list = panelsOf(id);
+    if (classShown(id)) {
+        for (Panel* panel : list) {
+            if (QMdiSubWindow* window = panel->subWindow())
+                window->hide();
+        }
+    } else if (list.isEmpty()) {
+        createPanel(id);
+        IsChanged = true;
+    } else {
+        for (Panel* panel : list)
+            panel->showAndMark();
+    }
+    panelVisibilityChanged(id);
+}
+
+void AOrvell::panelVisibilityChanged(PanelClass id)
+{
+    bool shown = false;
+    for (Panel* panel : panelsOf(id)) {
+        if (panel->subWindow() && panel->subWindow()->isVisible())
+            shown = true;
+    }
+    menus_->setClassChecked(id, shown);
+    toolbar_->setClassPressed(id, shown);
+    updatePanelCounter();
+    emit panelsChanged();
+}
+
+void AOrvell::updatePanelCounter() { statusLine_->setPanelCounter(QString::number(panels().size())); }
+
+void AOrvell::popupPanelMenu(QPoint globalPos) { menus_->popup(QStringLiteral("PanlMenu"), globalPos); }
+void AOrvell::popupMatchIdMenu(QPoint globalPos) { menus_->popup(QStringLiteral("MatchID"), globalPos); }
+void AOrvell::popupDupMenu(QPoint globalPos) { menus_->popup(QStringLiteral("DupMenu"), globalPos); }
+
+QPixmap AOrvell::paletteIcon(int index)
+{
+    if (index < 0 || index > 39)
+        return {};
+    const QString path = QStringLiteral(":/palette/slot%1.svg").arg(index, 2, 10, QChar(u'0'));
+    return QIcon(path).pixmap(QSize(24, 24), devicePixelRatioF());
+}
+
+void AOrvell::setBackColor(StoredColor color)
+{
+    BackColor = color;
+    if (BackPictFile.isEmpty())
+        mdiArea_->setBackground(toQColor(color));
+}
+
+bool AOrvell::setBackPicture(const QString& path, QString* error)
+{
+    if (path.isEmpty()) {
+        BackPictFile.clear();
+        mdiArea_->setBackground(toQColor(BackColor));
+        return true;
+    }
+    QImageReader reader(path);
+    const QImage image = reader.read();
+    if (image.isNull()) {
+        if (error)
+            *error = reader.errorString();
+        return false;
+    }
+    BackPictFile = path;
+    mdiArea_->setBackground(QBrush(QPixmap::fromImage(image)));
+    return true;
+}
+
+bool AOrvell::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == mdiArea_->viewport()) {
+        if (event->type() == QEvent::MouseButtonPress) {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            IMousedDown = true;
+            menus_->backdropPress(mouse->button(), mouse->position().toPoint());
+        } else if (event->type() == QEvent::MouseButtonRelease && IMousedDown) {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            IMousedDown = false;
+            menus_->backdropRelease(mouse->button(), mouse->modifiers(), mouse->position().toPoint());
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
 
 void AOrvell::closeEvent(QCloseEvent* event)
 {
@@ -229,7 +422,10 @@ void AOrvell::closeEvent(QCloseEvent* event)
         event->ignore();
 }
 
-bool AOrvell::sessionChanged() const { return IsChanged; }
+bool AOrvell::sessionChanged() const
+{
+    return IsChanged || std::ranges::any_of(panels(), [](const Panel* panel) { return panel->IsChanged; });
+}
 
 bool AOrvell::queryUnload()
 {
@@ -259,7 +455,20 @@ bool AOrvell::queryUnload()
         shared_.flags.ClosingDown = false;
         SessionFile = savedSessionFile;
     }
-    exitButton_->setDown(false);
+    if (close) {
+        // Each changed panel asks about itself; a Cancel keeps everything open.
+        for (Panel* panel : panels()) {
+            if (!panel->queryClose(CloseReason::Session)) {
+                close = false;
+                shared_.flags.ClosingDown = false;
+                SessionFile = savedSessionFile;
+                break;
+            }
+        }
+        toAll_ = BigAnswer::None;
+    }
+    if (QToolButton* exit = toolbar_->button(QStringLiteral("ExitButton")))
+        exit->setDown(false);
     return close;
 }
 

@@ -1,23 +1,32 @@
 #pragma once
 
 #include "core/Reporter.h"
+#include "core/StoredColor.h"
+#include "panels/PanelHost.h"
 
 #include <QMainWindow>
 #include <QStringList>
 
+#include <memory>
+
 class QMdiArea;
+class QMdiSubWindow;
 class QToolBar;
-class QToolButton;
 
 namespace orvell {
 
 class Dialogs;
+class MainMenus;
+class MainToolbar;
+class Panel;
 class Shared;
 class StatusLine;
+class WindowManager;
 
 // The main window: hosts the panels, the bars and the status line, runs
-// start-up and the exit sequence.
-class AOrvell : public QMainWindow, public Reporter {
+// start-up and the exit sequence. Menus and toolbar (MainMenus, MainToolbar)
+// and the Windows commands (WindowManager) live in classes of their own.
+class AOrvell : public QMainWindow, public Reporter, public PanelHost {
     Q_OBJECT
 
 public:
@@ -35,27 +44,77 @@ public:
     void ShowStatusMsg(int field, int messageNumber);
     void ClearStatus();
 
+    // PanelHost
+    Shared& shared() override { return shared_; }
+    Dialogs& dialogs() override { return dialogs_; }
+    void ShowHint(const QString& text) override;
+    Panel* findPanel(PanelClass id, const QString& tag) override;
+    void popupPanelMenu(QPoint globalPos) override;
+    void popupMatchIdMenu(QPoint globalPos) override;
+    void popupDupMenu(QPoint globalPos) override;
+    void panelVisibilityChanged(PanelClass id) override;
+    bool SavePanel(Panel& panel) override;
+    QPixmap paletteIcon(int index) override;
+    BigAnswer toAllAnswer() const override { return toAll_; }
+    void setToAllAnswer(BigAnswer answer) override { toAll_ = answer; }
+
+    // Panels.
+    // Every loaded panel, in the order they were created or loaded.
+    QList<Panel*> panels() const;
+    QList<Panel*> panelsOf(PanelClass id) const;
+    // The active MDI child when it is a panel.
+    Panel* activePanel() const;
+    // A new panel with the next tag, placed by the quarter-step scan, shown and active.
+    Panel* createPanel(PanelClass id);
+    void placePanel(Panel& panel);
+    void NewForm_Click();
+    void CloneForm_Click();
+    // The Tools menu toggle of a class: hide its panels, or show them (creating one when there is none).
+    void toolsToggle(PanelClass id);
+    bool classShown(PanelClass id) const;  // the Tools item is checked
+    // Shows panel-count text in status field 3: all panels, visible and hidden.
+    void updatePanelCounter();
+
+    // File commands whose work arrives with sessions and panel files.
+    void LoadSession_Click();
+    void LoadPanel_Click();
+    void LoadPatchLst_Click();
+    bool SaveSession_Click();  // saves to SessionFile, or the default session when it is ""
+    void SaveAs_Click();
+    void SavePanel_Click();
     void Exit_Click();
+
     void DumpMessages_Click();
     void LoadMsgFrmFile_Click();
-    // Saves the session to SessionFile, or the default session when it is "".
-    bool SaveSession_Click();
 
     StatusLine& statusLine() { return *statusLine_; }
     QMdiArea& mdiArea() { return *mdiArea_; }
-    Shared& shared() { return shared_; }
+    QToolBar& statusBarStrip() { return *statusBar_; }
+    MainMenus& menus() { return *menus_; }
+    MainToolbar& toolbar() { return *toolbar_; }
+    WindowManager& windows() { return *windows_; }
     QString defaultSessionPath() const;
+
+    // Backdrop colour and picture of the MDI area.
+    void setBackColor(StoredColor color);
+    StoredColor backColor() const { return BackColor; }
+    bool setBackPicture(const QString& path, QString* error = nullptr);
 
     bool IsChanged = false;
     bool Cloning = false;
     bool IMousedDown = false;
     bool ParsingCmdLn = false;
     QString BackPictFile;
+    StoredColor BackColor = SysColor::AppWorkspace;
     QString SessionFile;  // "" = the default session
-    int MenuCycle = 0;
+
+signals:
+    // After any change of the set of panels or of their visibility.
+    void panelsChanged();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     bool queryUnload();
@@ -63,15 +122,17 @@ private:
     void processCommandLine(const QStringList& words);
     void loadSessionFile(const QString& path);
     void loadDefaultSession();
-    void buildMenus();
+    QList<QMdiSubWindow*> panelWindows() const;
 
     Shared& shared_;
     Dialogs& dialogs_;
     QMdiArea* mdiArea_ = nullptr;
     StatusLine* statusLine_ = nullptr;
     QToolBar* statusBar_ = nullptr;
-    QToolBar* toolBar_ = nullptr;
-    QToolButton* exitButton_ = nullptr;
+    std::unique_ptr<MainMenus> menus_;
+    std::unique_ptr<MainToolbar> toolbar_;
+    std::unique_ptr<WindowManager> windows_;
+    BigAnswer toAll_ = BigAnswer::None;
 };
 
 }  // namespace orvell

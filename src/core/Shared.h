@@ -51,6 +51,7 @@ public:
     // remembered with the session.
     QString AppDir;
     QString PanlDir, PatchDir, SeqDir, PictDir, IconDir, HelpDir;
+    QString LastPictName;  // the picture last chosen, proposed again next time
 
 private:
     std::unique_ptr<MidiSystem> system_;

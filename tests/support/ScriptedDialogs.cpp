@@ -13,58 +13,61 @@ bool ScriptedDialogs::wasAsked(const QString& text) const
     return false;
 }
 
-ScriptedDialogs::Answer ScriptedDialogs::next(const Question& question)
+// The answer is read in place rather than moved out of the queue as a whole
+// variant: GCC at -O2 takes a moved-from variant holding a QString for
+// possibly uninitialised.
+template <typename T>
+std::optional<T> ScriptedDialogs::next(const Question& question)
 {
     asked_.push_back(question);
     if (answers_.empty()) {
-        if (question.kind == Question::Kind::MsgBox && question.buttons == MsgButtons::Ok)
-            return MsgAnswer::Ok;
         ADD_FAILURE() << "Unscripted question: " << question.text.toStdString();
-        return std::monostate{};
+        return std::nullopt;
     }
-    Answer answer = std::move(answers_.front());
+    std::optional<T> value;
+    if (const T* scripted = std::get_if<T>(&answers_.front()))
+        value = *scripted;
     answers_.pop_front();
-    return answer;
+    return value;
 }
 
 MsgAnswer ScriptedDialogs::MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title)
 {
-    const Answer answer = next({Question::Kind::MsgBox, text, title, buttons, icon});
-    if (const auto* value = std::get_if<MsgAnswer>(&answer))
-        return *value;
-    return MsgAnswer::Cancel;
+    const Question question{Question::Kind::MsgBox, text, title, buttons, icon};
+    if (answers_.empty() && buttons == MsgButtons::Ok) {
+        asked_.push_back(question);
+        return MsgAnswer::Ok;
+    }
+    return next<MsgAnswer>(question).value_or(MsgAnswer::Cancel);
+}
+
+BigAnswer ScriptedDialogs::BigMsgBox(const QString& text)
+{
+    return next<BigAnswer>({Question::Kind::BigMsgBox, text, {}}).value_or(BigAnswer::Cancel);
 }
 
 std::optional<QString> ScriptedDialogs::InputBox(const QString& prompt, const QString& title, const QString&)
 {
-    const Answer answer = next({Question::Kind::Input, prompt, title});
-    if (const auto* value = std::get_if<QString>(&answer))
-        return *value;
-    return std::nullopt;
+    return next<QString>({Question::Kind::Input, prompt, title});
 }
 
 QString ScriptedDialogs::OpenFile(const FileRequest& request)
 {
-    const Answer answer = next({Question::Kind::OpenFile, request.title, request.title});
-    if (const auto* value = std::get_if<QString>(&answer))
-        return *value;
-    return {};
+    Question question{Question::Kind::OpenFile, request.title, request.title};
+    question.file = request;
+    return next<QString>(question).value_or(QString());
 }
 
 QString ScriptedDialogs::SaveFile(const FileRequest& request)
 {
-    const Answer answer = next({Question::Kind::SaveFile, request.title, request.title});
-    if (const auto* value = std::get_if<QString>(&answer))
-        return *value;
-    return {};
+    Question question{Question::Kind::SaveFile, request.title, request.title};
+    question.file = request;
+    return next<QString>(question).value_or(QString());
 }
 
 std::optional<QColor> ScriptedDialogs::ChooseColor(const QColor&)
 {
-    const Answer answer = next({Question::Kind::Color, QStringLiteral("colour"), {}});
-    if (const auto* value = std::get_if<QColor>(&answer))
-        return *value;
-    return std::nullopt;
+    return next<QColor>({Question::Kind::Color, QStringLiteral("colour"), {}});
 }
 
 }  // namespace orvell::test

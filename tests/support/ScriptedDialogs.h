@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <deque>
+#include <optional>
 #include <variant>
 #include <vector>
 
@@ -16,14 +17,16 @@ namespace orvell::test {
 class ScriptedDialogs final : public Dialogs {
 public:
     struct Question {
-        enum class Kind { MsgBox, Input, OpenFile, SaveFile, Color } kind;
+        enum class Kind { MsgBox, BigMsgBox, Input, OpenFile, SaveFile, Color } kind;
         QString text;  // message or prompt, or the file dialog's title
         QString title;
         MsgButtons buttons = MsgButtons::Ok;
         MsgIcon icon = MsgIcon::None;
+        FileRequest file;  // the settings of a file dialog
     };
-    // std::monostate answers Cancel to any kind of question.
-    using Answer = std::variant<std::monostate, MsgAnswer, QString, QColor>;
+    // std::monostate, or an answer of another kind than the question's,
+    // answers Cancel.
+    using Answer = std::variant<std::monostate, MsgAnswer, QString, QColor, BigAnswer>;
 
     void answer(Answer value) { answers_.push_back(std::move(value)); }
     const std::vector<Question>& asked() const { return asked_; }
@@ -36,13 +39,16 @@ public:
     size_t pendingAnswers() const { return answers_.size(); }
 
     MsgAnswer MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title) override;
+    BigAnswer BigMsgBox(const QString& text) override;
     std::optional<QString> InputBox(const QString& prompt, const QString& title, const QString& initial) override;
     QString OpenFile(const FileRequest& request) override;
     QString SaveFile(const FileRequest& request) override;
     std::optional<QColor> ChooseColor(const QColor& initial) override;
 
 private:
-    Answer next(const Question& question);
+    // Records the question and takes the next answer when it is a T.
+    template <typename T>
+    std::optional<T> next(const Question& question);
 
     std::deque<Answer> answers_;
     std::vector<Question> asked_;

@@ -1,0 +1,148 @@
+#pragma once
+
+#include "core/StoredColor.h"
+#include "panels/PanelClasses.h"
+
+#include <QPixmap>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+class QComboBox;
+class QLabel;
+class QMdiSubWindow;
+class QToolButton;
+
+namespace orvell {
+
+class PanelHost;
+class SectionReader;
+class SectionWriter;
+
+// Panels with four controller slots (faders, buttons, joystick) expose their
+// slot selectors, so the Duplicate commands can copy one slot's channel, port
+// or controller type to the others.
+class SlotSelectors {
+public:
+    virtual ~SlotSelectors() = default;
+    int CIndx = 0;     // current slot
+    int DupIndx = -1;  // slot being duplicated, -1 when idle
+    virtual QComboBox* Channel() = 0;
+    virtual QComboBox* Port() = 0;
+    virtual QComboBox* Control() = 0;
+    virtual void Channel_Click() = 0;
+    virtual void Port_Click() = 0;
+    virtual void Control_Click() = 0;
+    virtual int channelOfSlot(int slot) const = 0;  // 1-16
+    virtual int portOfSlot(int slot) const = 0;     // the caption of the slot's port label
+    virtual int CurCtrl(int slot) const = 0;        // controller code
+    virtual void OptDsply() {}
+};
+
+// Why a panel is asked to close: its own close box asks Yes/No/Cancel; the
+// exit and Close All ask with the five-button box and remember To-All answers.
+enum class CloseReason { OwnCloseBox, Session };
+
+// What every panel shares: tag, name, colours, picture, ID icon, hide button,
+// the change flag and the common keys of its data section. Each panel class
+// derives from it and adds its controls.
+class Panel : public QWidget {
+    Q_OBJECT
+
+public:
+    Panel(PanelClass id, PanelHost& host, QWidget* parent = nullptr);
+    ~Panel() override;
+
+    PanelClass panelClass() const { return class_; }
+    QString className() const { return QString::fromLatin1(panelClassInfo(class_).name); }
+    const PanelClassInfo& classInfo() const { return panelClassInfo(class_); }
+
+    QString caption() const;
+    void setCaption(const QString& caption);
+    // The MDI window holding the panel; null until the host adds it.
+    QMdiSubWindow* subWindow() const;
+
+    QString Tag;
+    int IDIconindx = -1;
+    QString BackPictFile;
+    bool IsOpaque = false;
+    StoredColor TextBackColor = 0;  // 0 = never set
+    StoredColor BackColor = SysColor::ButtonFace;
+    bool IsChanged = false;
+
+    // Marks the panel changed unless a file is being loaded.
+    void markChanged();
+
+    // Panel Menu commands.
+    void RenameMe_Click();
+    void SetPanlColor_Click();
+    void DefPanlColor_Click();
+    void SetPanlPict_Click();
+    void ClearPanlPict_Click();
+    void OpaquePnlOn_Click();
+    void PnlTextColor_Click();
+    void DefPnlTextBack_Click();
+    virtual bool canCustomizeControllers() const;
+    virtual void SetUpCtrlEdit() {}
+    // Null for panels without controller slots.
+    virtual SlotSelectors* slotSelectors() { return nullptr; }
+
+    void HideButton_Click();
+    // Shows the panel, restores it when minimised, and marks its class shown.
+    void showAndMark();
+
+    void setIDIcon(int index);
+    // Right click on the ID icon: offer the class default back.
+    void IDIcon_RightClick();
+
+    // Loads a background picture; false (and nothing changed) when it cannot be read.
+    bool loadBackPicture(const QString& path, QString* error = nullptr);
+    void applyBackColor();
+    void applyOpaque();
+    void applyTextBackColor();
+
+    // Copies the settings of the panel with tag `fromTag` into this one.
+    virtual void Clone(const QString& fromTag);
+
+    // The data section: "[<class> Data]", the common keys, then the class's own.
+    virtual void SaveMe(SectionWriter& out);
+    // Reads keys up to the next header and leaves it unread. Common keys are
+    // handled here, others by loadKey. Returns the lines that were not
+    // understood, for the caller to report.
+    QStringList LoadMe(SectionReader& in);
+
+    // The panel's own question before it closes; false keeps it open.
+    bool queryClose(CloseReason reason);
+    // Closes the panel as part of an exit or Close All: asks with the
+    // five-button box, honouring a To-All answer. False when it stays open.
+    bool closeForSession();
+
+protected:
+    // A class-specific key of the data section; false when it is unknown.
+    virtual bool loadKey(const QString& key, const QString& value);
+    virtual void saveOwnKeys(SectionWriter& out);
+    // The text labels switched by opaque text and the text back colour.
+    virtual QList<QWidget*> textControls() const;
+
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+    PanelHost& host_;
+
+private:
+    void highlightLabels(bool on);
+
+    PanelClass class_;
+    bool closeApproved_ = false;
+    QLabel* caption_ = nullptr;
+    QLabel* idIcon_ = nullptr;
+    QToolButton* hideButton_ = nullptr;
+    QPixmap backPicture_;
+    QList<QPalette> savedPalettes_;
+};
+
+}  // namespace orvell
