@@ -51,6 +51,8 @@ constexpr int BarHeightTwips = 330;
 constexpr int ButtonTop = 15;
 constexpr int ButtonWidth = 330;
 constexpr int ButtonHeight = 315;
+constexpr int ExitWidth = 510;
+constexpr int ExitHeight = 340;
 constexpr int ButtonStep = 360;  // one button and its gap
 constexpr int SeqButtonLeft = 2900;
 
@@ -105,7 +107,7 @@ const std::vector<ButtonDef>& buttonDefs()
         {"RecordBtn", 4500, ButtonWidth, ButtonHeight, Kind::Toggle, Hint::Recorder, MsgRecordEvents, {}, false},
         {"SysXBtn", 4920, ButtonWidth, ButtonHeight, Kind::Toggle, Hint::None, 0, {}, false, true},
         {"HelpBtn", 5940, ButtonWidth, ButtonHeight, Kind::Toggle, Hint::ShowHide, MsgHelpViewer, {}, false},
-        {"ExitButton", 6300, 510, 340, Kind::Push, Hint::Fixed, MsgExitsProgram, {}, true},
+        {"ExitButton", 6300, ExitWidth, ExitHeight, Kind::Push, Hint::Fixed, MsgExitsProgram, {}, true},
     };
     return defs;
 }
@@ -223,13 +225,17 @@ void MainToolbar::layoutButtons()
     d_->line->lower();
 
     const double barTwips = pixelsToTwips(width);
-    const double exitLeft = barTwips - 510 - 0.0033 * barTwips;
+    const double exitLeft = barTwips - ExitWidth - 0.0033 * barTwips;
     const double helpLeft = exitLeft - ButtonStep;
     const double pointerLeft = (SeqButtonLeft + helpLeft) / 2;
     const double recordLeft = pointerLeft + ButtonStep;
     const std::pair<const char*, double> places[] = {
-        {"ExitButton", exitLeft},         {"HelpBtn", helpLeft},         {"PnlPtrBtn", pointerLeft},
-        {"IconBtn", pointerLeft - ButtonStep}, {"RecordBtn", recordLeft}, {"SysXBtn", recordLeft + ButtonStep},
+        {"ExitButton", exitLeft},
+        {"HelpBtn", helpLeft},
+        {"PnlPtrBtn", pointerLeft},
+        {"IconBtn", pointerLeft - ButtonStep},
+        {"RecordBtn", recordLeft},
+        {"SysXBtn", recordLeft + ButtonStep},
     };
     for (const auto& [name, left] : places) {
         QToolButton* button = d_->find(QLatin1String(name));

@@ -291,3 +291,22 @@ TEST(PanelClose, CancelInThePanelQuestionKeepsTheProgramRunning)
 
 }  // namespace
 }  // namespace orvell
+
+namespace orvell {
+namespace {
+
+TEST(PanelsLook, ScreenshotOfEveryClassOnRequest)
+{
+    const QString folder = qEnvironmentVariable("ORVELL_SCREENSHOTS");
+    if (folder.isEmpty())
+        GTEST_SKIP() << "set ORVELL_SCREENSHOTS to a folder to get screenshots";
+    Desk desk;
+    desk.window->resize(1100, 720);
+    for (const PanelClassInfo& info : panelClasses())
+        desk.window->createPanel(info.id);
+    QTest::qWait(50);
+    EXPECT_TRUE(desk.window->grab().save(folder + "/panels.png"));
+}
+
+}  // namespace
+}  // namespace orvell
