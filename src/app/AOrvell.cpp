@@ -4,6 +4,7 @@
 #include "app/Dialogs.h"
 #include "app/MainMenus.h"
 #include "app/MainToolbar.h"
+#include "app/PictureFiles.h"
 #include "app/StatusLine.h"
 #include "app/WindowManager.h"
 #include "core/CommandLine.h"
@@ -17,7 +18,6 @@
 #include <QEvent>
 #include <QFileInfo>
 #include <QIcon>
-#include <QImageReader>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMouseEvent>
@@ -385,15 +385,11 @@ bool AOrvell::setBackPicture(const QString& path, QString* error)
         mdiArea_->setBackground(toQColor(BackColor));
         return true;
     }
-    QImageReader reader(path);
-    const QImage image = reader.read();
-    if (image.isNull()) {
-        if (error)
-            *error = reader.errorString();
+    QPixmap picture;
+    if (!loadPicture(path, picture, error))
         return false;
-    }
     BackPictFile = path;
-    mdiArea_->setBackground(QBrush(QPixmap::fromImage(image)));
+    mdiArea_->setBackground(QBrush(picture));
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include "app/ColorConvert.h"
 #include "app/Dialogs.h"
 #include "app/MainToolbar.h"
+#include "app/PictureFiles.h"
 #include "app/StatusLine.h"
 #include "app/WindowManager.h"
 #include "core/Shared.h"
@@ -12,7 +13,6 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QFileInfo>
 #include <QHash>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -31,7 +31,6 @@ namespace {
 enum : int {
     MsgGeneralHelp = 0,
     MsgLoadImage = 181,
-    MsgErrorLoadingImage = 182,
 };
 
 // Message numbers the help viewer maps to the topic of each menu.
@@ -440,24 +439,14 @@ void MainMenus::SetBackPict_Click()
 {
     AOrvell& window = d_->window;
     Shared& shared = window.shared();
-    FileRequest request;
-    request.title = shared.msg(MsgLoadImage);
-    request.directory = shared.PictDir;
-    request.fileName = shared.LastPictName;
-    request.filter = QStringLiteral("Bitmap files (*.bmp)|*bmp|Pictures (*.png;*.jpg;*.svg)|*.png;*.jpg;*.svg");
-    const QString path = window.dialogs().OpenFile(request);
+    const QString path = askPicturePath(shared, window.dialogs());
     if (path.isEmpty())
         return;
-    const QFileInfo info(path);
-    shared.PictDir = info.absolutePath() + u'/';
-    shared.LastPictName = info.fileName();
     QString error;
     if (!window.setBackPicture(path, &error)) {
-        window.dialogs().MsgBox(shared.msg(MsgErrorLoadingImage) + info.fileName() + u'\r' + error, MsgButtons::Ok,
-                                MsgIcon::Exclamation, shared.msg(MsgLoadImage));
+        showPictureError(shared, window.dialogs(), path, error, shared.msg(MsgLoadImage));
         return;
     }
-    window.BackPictFile = path;
     window.IsChanged = true;
 }
 

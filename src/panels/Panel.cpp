@@ -2,15 +2,14 @@
 
 #include "app/ColorConvert.h"
 #include "app/Dialogs.h"
+#include "app/PictureFiles.h"
 #include "core/Shared.h"
 #include "core/Twips.h"
 #include "panels/PanelHost.h"
 #include "panels/SectionFile.h"
 
 #include <QCloseEvent>
-#include <QFileInfo>
 #include <QIcon>
-#include <QImageReader>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -31,7 +30,6 @@ enum : int {
     MsgRightClickMenus = 140,
     MsgPanelQuote = 167,
     MsgLoadImage = 181,
-    MsgErrorLoadingImage = 182,
 };
 
 constexpr int IconPixels = 24;
@@ -124,21 +122,12 @@ void Panel::applyBackColor()
 void Panel::SetPanlPict_Click()
 {
     Shared& shared = host_.shared();
-    FileRequest request;
-    request.title = shared.msg(MsgLoadImage);
-    request.directory = shared.PictDir;
-    request.fileName = shared.LastPictName;
-    request.filter = QStringLiteral("Bitmap files (*.bmp)|*bmp|Pictures (*.png;*.jpg;*.svg)|*.png;*.jpg;*.svg");
-    const QString path = host_.dialogs().OpenFile(request);
+    const QString path = askPicturePath(shared, host_.dialogs());
     if (path.isEmpty())
         return;
-    const QFileInfo info(path);
-    shared.PictDir = info.absolutePath() + u'/';
-    shared.LastPictName = info.fileName();
     QString error;
     if (!loadBackPicture(path, &error)) {
-        host_.dialogs().MsgBox(shared.msg(MsgErrorLoadingImage) + info.fileName() + u'\r' + error,
-                               MsgButtons::Ok, MsgIcon::Exclamation, shared.msg(MsgLoadImage));
+        showPictureError(shared, host_.dialogs(), path, error, shared.msg(MsgLoadImage));
         return;
     }
     BackPictFile = path;
@@ -147,19 +136,8 @@ void Panel::SetPanlPict_Click()
 
 bool Panel::loadBackPicture(const QString& path, QString* error)
 {
-    QImageReader reader(path);
-    const QImage image = reader.read();
-    if (image.isNull()) {
-        if (error) {
-            // The numbers users of older versions know: file not found, access error, invalid picture.
-            const int number = reader.error() == QImageReader::FileNotFoundError ? 53
-                               : reader.error() == QImageReader::DeviceError     ? 75
-                                                                                 : 481;
-            *error = reader.errorString() + QStringLiteral(" (") + QString::number(number) + u')';
-        }
+    if (!loadPicture(path, backPicture_, error))
         return false;
-    }
-    backPicture_ = QPixmap::fromImage(image);
     update();
     return true;
 }
@@ -321,8 +299,7 @@ QStringList Panel::LoadMe(SectionReader& in)
                 if (loadBackPicture(line.value, &error))
                     BackPictFile = line.value;
                 else
-                    host_.dialogs().MsgBox(host_.shared().msg(MsgErrorLoadingImage) + line.value + u'\r' + error,
-                                           MsgButtons::Ok, MsgIcon::Exclamation, host_.shared().msg(MsgLoadPanel));
+                    showPictureError(host_.shared(), host_.dialogs(), line.value, error, host_.shared().msg(MsgLoadPanel));
             }
         } else if (line.key == u"IDIcon") {
             const auto index = parseSectionInt(line.value);

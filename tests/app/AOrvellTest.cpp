@@ -2,8 +2,7 @@
 #include "app/StatusLine.h"
 #include "core/Shared.h"
 #include "midi/VirtualMidiSystem.h"
-#include "support/FakeClock.h"
-#include "support/ScriptedDialogs.h"
+#include "support/TestDesk.h"
 
 #include <QAction>
 #include <QDir>
@@ -20,30 +19,7 @@
 namespace orvell {
 namespace {
 
-// One window on virtual ports, with scripted dialogs and a fake clock.
-struct Desk {
-    explicit Desk(int inputs = 1, int outputs = 2)
-    {
-        auto system = std::make_unique<VirtualMidiSystem>(inputs, outputs, *clock);
-        midi = system.get();
-        shared = std::make_unique<Shared>(std::move(system), std::move(scheduler));
-        window = std::make_unique<AOrvell>(*shared, dialogs);
-    }
-    ~Desk()
-    {
-        window.reset();
-        shared.reset();
-    }
-
-    QString field(int n) const { return window->statusLine().fieldText(n); }
-
-    std::unique_ptr<test::FakeClock> scheduler = std::make_unique<test::FakeClock>();
-    test::FakeClock* clock = scheduler.get();
-    VirtualMidiSystem* midi = nullptr;
-    test::ScriptedDialogs dialogs;
-    std::unique_ptr<Shared> shared;
-    std::unique_ptr<AOrvell> window;
-};
+using Desk = test::TestDesk;
 
 TEST(MainWindowStart, WithoutInputOrOutputDeviceTheProgramEnds)
 {

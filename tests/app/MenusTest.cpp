@@ -5,8 +5,7 @@
 #include "core/Shared.h"
 #include "midi/VirtualMidiSystem.h"
 #include "panels/Panel.h"
-#include "support/FakeClock.h"
-#include "support/ScriptedDialogs.h"
+#include "support/TestDesk.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -31,22 +30,8 @@ namespace orvell {
 namespace {
 
 // One started window on virtual ports, with scripted dialogs.
-struct Desk {
-    Desk()
-    {
-        auto system = std::make_unique<VirtualMidiSystem>(1, 2, *clock);
-        shared = std::make_unique<Shared>(std::move(system), std::move(scheduler));
-        window = std::make_unique<AOrvell>(*shared, dialogs);
-        EXPECT_TRUE(window->Load({}));
-        window->resize(700, 450);
-        window->show();
-        QCoreApplication::processEvents();
-    }
-    ~Desk()
-    {
-        window.reset();
-        shared.reset();
-    }
+struct Desk : test::TestDesk {
+    Desk() { start({700, 450}); }
 
     MainMenus& menus() const { return window->menus(); }
     QAction* action(const char* name) const
@@ -67,12 +52,6 @@ struct Desk {
     QToolBar& toolBar() const { return window->toolbar().bar(); }
     QString hint() const { return window->statusLine().fieldText(2); }
     QWidget* backdrop() const { return window->mdiArea().viewport(); }
-
-    std::unique_ptr<test::FakeClock> scheduler = std::make_unique<test::FakeClock>();
-    test::FakeClock* clock = scheduler.get();
-    test::ScriptedDialogs dialogs;
-    std::unique_ptr<Shared> shared;
-    std::unique_ptr<AOrvell> window;
 };
 
 // Item names and captions of a menu; "-" a separator, "(-)" a hidden one.

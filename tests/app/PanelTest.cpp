@@ -5,8 +5,7 @@
 #include "midi/VirtualMidiSystem.h"
 #include "panels/Panel.h"
 #include "panels/SectionFile.h"
-#include "support/FakeClock.h"
-#include "support/ScriptedDialogs.h"
+#include "support/TestDesk.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -18,27 +17,8 @@
 namespace orvell {
 namespace {
 
-struct Desk {
-    Desk()
-    {
-        auto system = std::make_unique<VirtualMidiSystem>(1, 2, *clock);
-        shared = std::make_unique<Shared>(std::move(system), std::move(scheduler));
-        window = std::make_unique<AOrvell>(*shared, dialogs);
-        window->resize(1000, 700);
-        window->show();
-        EXPECT_TRUE(window->Load({}));
-    }
-    ~Desk()
-    {
-        window.reset();
-        shared.reset();
-    }
-
-    std::unique_ptr<test::FakeClock> scheduler = std::make_unique<test::FakeClock>();
-    test::FakeClock* clock = scheduler.get();
-    test::ScriptedDialogs dialogs;
-    std::unique_ptr<Shared> shared;
-    std::unique_ptr<AOrvell> window;
+struct Desk : test::TestDesk {
+    Desk() { start({1000, 700}); }
 };
 
 TEST(Panels, EveryClassCanBeCreatedWithItsNameIconAndTag)

@@ -5,8 +5,7 @@
 #include "midi/VirtualMidiSystem.h"
 #include "panels/ArrangePanels.h"
 #include "panels/Panel.h"
-#include "support/FakeClock.h"
-#include "support/ScriptedDialogs.h"
+#include "support/TestDesk.h"
 
 #include <QCoreApplication>
 #include <QMdiArea>
@@ -22,23 +21,8 @@ namespace {
 using PC = PanelClass;
 
 // A shown main window on virtual ports with named panels.
-struct Desk {
-    Desk()
-    {
-        auto system = std::make_unique<VirtualMidiSystem>(1, 2, *clock);
-        shared = std::make_unique<Shared>(std::move(system), std::move(scheduler));
-        window = std::make_unique<AOrvell>(*shared, dialogs);
-        window->resize(1000, 700);
-        window->show();
-        EXPECT_TRUE(window->Load({}));
-    }
-    ~Desk()
-    {
-        // Closed panels go away with the next turn of the event loop.
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        window.reset();
-        shared.reset();
-    }
+struct Desk : test::TestDesk {
+    Desk() { start({1000, 700}); }
 
     Panel* add(PanelClass id, const QString& name)
     {
@@ -66,12 +50,6 @@ struct Desk {
             names << panel->caption();
         return names;
     }
-
-    std::unique_ptr<test::FakeClock> scheduler = std::make_unique<test::FakeClock>();
-    test::FakeClock* clock = scheduler.get();
-    test::ScriptedDialogs dialogs;
-    std::unique_ptr<Shared> shared;
-    std::unique_ptr<AOrvell> window;
 };
 
 QString changedQuestion(const QString& name)

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "app/AOrvell.h"
+#include "app/StatusLine.h"
+#include "core/Shared.h"
+#include "midi/VirtualMidiSystem.h"
+#include "support/FakeClock.h"
+#include "support/ScriptedDialogs.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace orvell::test {
+
+// A main window on virtual ports with scripted dialogs and a fake clock.
+struct TestDesk {
+    explicit TestDesk(int inputs = 1, int outputs = 2)
+    {
+        auto system = std::make_unique<VirtualMidiSystem>(inputs, outputs, *clock);
+        midi = system.get();
+        shared = std::make_unique<Shared>(std::move(system), std::move(scheduler));
+        window = std::make_unique<AOrvell>(*shared, dialogs);
+    }
+    ~TestDesk()
+    {
+        // Closed panels go away with the next turn of the event loop.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        window.reset();
+        shared.reset();
+    }
+    TestDesk(const TestDesk&) = delete;
+    TestDesk& operator=(const TestDesk&) = delete;
+
+    // Runs start-up and shows the window at the given size.
+    void start(QSize size)
+    {
+        EXPECT_TRUE(window->Load({}));
+        window->resize(size);
+        window->show();
+        QCoreApplication::processEvents();
+    }
+
+    QString field(int n) const { return window->statusLine().fieldText(n); }
+
+    std::unique_ptr<FakeClock> scheduler = std::make_unique<FakeClock>();
+    FakeClock* clock = scheduler.get();
+    VirtualMidiSystem* midi = nullptr;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<Shared> shared;
+    std::unique_ptr<AOrvell> window;
+};
+
+}  // namespace orvell::test
