@@ -11,6 +11,7 @@
 #include "core/Shared.h"
 #include "core/Twips.h"
 #include "panels/Panel.h"
+#include "panels/PanelFactory.h"
 #include "panels/Placement.h"
 
 #include <QCloseEvent>
@@ -277,7 +278,7 @@ Panel* AOrvell::findPanel(PanelClass id, const QString& tag)
 Panel* AOrvell::createPanel(PanelClass id)
 {
     ++shared_.UniqFormCounter;
-    auto* panel = new Panel(id, *this);
+    Panel* panel = makePanel(id, *this);
     panel->Tag = QString::number(shared_.UniqFormCounter);
     QMdiSubWindow* window = mdiArea_->addSubWindow(panel);
     window->setWindowIcon(panel->IDIconindx >= 0 ? QIcon(paletteIcon(panel->IDIconindx)) : windowIcon());

@@ -77,10 +77,10 @@ TEST(Panels, RenameWithAnEmptyAnswerChangesNothing)
 TEST(Panels, CommonKeysAreWrittenFirstAndTextBackColorIsNeverZero)
 {
     Desk desk;
-    Panel* panel = desk.window->createPanel(PanelClass::VFaders);
+    Panel* panel = desk.window->createPanel(PanelClass::PatchList);
     SectionWriter out;
     panel->SaveMe(out);
-    EXPECT_EQ(out.bytes(), QByteArray("\r\n[VFaders Data]\r\nBackPictFile=\r\nIDIcon=34\r\nIsOpaque=False\r\n"
+    EXPECT_EQ(out.bytes(), QByteArray("\r\n[PatchList Data]\r\nBackPictFile=\r\nIDIcon=37\r\nIsOpaque=False\r\n"
                                       "TextBackColor=-2147483633\r\n"));
 }
 

@@ -1,0 +1,652 @@
+#include "controllers/FaderPanel.h"
+
+#include "app/Dialogs.h"
+#include "controllers/CtrlEdit.h"
+#include "core/Numeric.h"
+#include "core/Shared.h"
+#include "midi/MidiEngine.h"
+#include "midi/PortLists.h"
+#include "panels/PanelHost.h"
+#include "panels/SectionFile.h"
+
+#include <algorithm>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QToolButton>
+
+namespace orvell {
+
+namespace {
+
+enum : int {
+    MsgSelectPatchList = 34,
+    MsgBadCustomLine = 153,
+};
+
+const QColor ControlColor(0, 0, 255);
+const QColor ChannelColor(0, 64, 0);
+const QColor PortColor(0, 0, 128);
+const QColor RangeColor(0, 128, 0);
+
+// The design value of a fader before its controller type is chosen.
+constexpr int DesignValue = 64;
+
+QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, const QColor& color, bool boxed)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setAlignment(Qt::AlignCenter);
+    if (boxed)
+        label->setFrameStyle(QFrame::Box | QFrame::Plain);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, color);
+    label->setPalette(palette);
+    return label;
+}
+
+QComboBox* makeSelector(QWidget* parent, const QString& name, bool editable)
+{
+    auto* combo = new QComboBox(parent);
+    combo->setObjectName(name);
+    combo->setEditable(editable);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setMaxVisibleItems(16);
+    combo->hide();
+    return combo;
+}
+}  // namespace
+
+FaderPanel::FaderPanel(PanelClass id, PanelHost& host, QWidget* parent)
+    : Panel(id, host, parent), shared_(host.shared()), midi_(host.shared().midi)
+{
+    if (auto* design = findChild<QLabel*>(QStringLiteral("DesignCaption")))
+        design->hide();
+    buildControls();
+    if (vertical())
+        layoutVertical();
+    else
+        layoutHorizontal();
+
+    FillOutPortList(*port_, midi_);
+    const QString firstPort = port_->count() > 0 ? QString::number(port_->itemData(0).toInt()) : QStringLiteral("0");
+    for (int i = 0; i < Slots; ++i) {
+        Slot& slot = slots_[i];
+        slot.range = faderRange(slot.code, vertical());
+        slot.fader->setRange(slot.range.lower, slot.range.upper);
+        slot.fader->setSingleStep(slot.range.smallChange);
+        slot.fader->setPageStep(slot.range.largeChange);
+        slot.fader->setValue(DesignValue);
+        slot.dataVal->setText(QString::number(DesignValue));
+        slot.chanLbl->setText(QStringLiteral("1"));
+        slot.portLbl->setText(firstPort);
+        midi_.OpenMidiOut(firstPort);
+
+        // Connected after the design values, so creating a panel sends nothing.
+        connect(slot.fader, &QScrollBar::valueChanged, this, [this, i](int value) { onValueChanged(i, value); });
+        connect(slot.fader, &QScrollBar::actionTriggered, this, [this, i](int action) { onAction(i, action); });
+    }
+    makeCurrent(0);
+}
+
+FaderPanel::~FaderPanel()
+{
+    for (int i = 0; i < Slots; ++i)
+        midi_.CloseMidiOut(portText(i));
+}
+
+void FaderPanel::buildControls()
+{
+    for (int i = 0; i < Slots; ++i) {
+        Slot& slot = slots_[i];
+        const QString n = QString::number(i);
+        slot.fader = new QScrollBar(vertical() ? Qt::Vertical : Qt::Horizontal, this);
+        slot.fader->setObjectName(QStringLiteral("Fader") + n);
+        // Qt keeps the low end at the top of a vertical bar; turned over, the top is high.
+        slot.fader->setInvertedAppearance(vertical());
+        slot.fader->setInvertedControls(false);
+        slot.fader->setCursor(vertical() ? Qt::SizeVerCursor : Qt::SizeHorCursor);
+        slot.dataVal = new QLineEdit(this);
+        slot.dataVal->setObjectName(QStringLiteral("DataVal") + n);
+        slot.dataVal->setMaxLength(5);
+        slot.dataVal->setAlignment(Qt::AlignCenter);
+        slot.cntrlLbl = makeLabel(this, QStringLiteral("CntrlLbl") + n, QStringLiteral("Contrl"), ControlColor, true);
+        slot.cntrlLbl->setWordWrap(true);
+        slot.chanLbl = makeLabel(this, QStringLiteral("ChanLbl") + n, QString(), ChannelColor, true);
+        slot.portLbl = makeLabel(this, QStringLiteral("PortLbl") + n, QString(), PortColor, true);
+        slot.midPt = new QFrame(this);
+        slot.midPt->setObjectName(QStringLiteral("MidPt") + n);
+        slot.midPt->setStyleSheet(QStringLiteral("background-color: rgb(0, 128, 0);"));
+        slot.midPt->setAttribute(Qt::WA_TransparentForMouseEvents);
+        for (QWidget* w : {static_cast<QWidget*>(slot.fader), static_cast<QWidget*>(slot.dataVal),
+                           static_cast<QWidget*>(slot.cntrlLbl), static_cast<QWidget*>(slot.chanLbl),
+                           static_cast<QWidget*>(slot.portLbl)})
+            w->installEventFilter(this);
+    }
+
+    dMinLbl_ = makeLabel(this, QStringLiteral("DMinLbl"), QStringLiteral("0"), RangeColor, false);
+    dMaxLbl_ = makeLabel(this, QStringLiteral("DMaxLbl"), QStringLiteral("127"), RangeColor, false);
+    label1_ = makeLabel(this, QStringLiteral("Label1"), QStringLiteral("Chn"), palette().color(QPalette::WindowText), false);
+    label2_ = makeLabel(this, QStringLiteral("Label2"), vertical() ? QStringLiteral("Prt") : QStringLiteral("prt"),
+                        palette().color(QPalette::WindowText), false);
+    dupIcon_ = new QToolButton(this);
+    dupIcon_->setObjectName(QStringLiteral("DupIcon"));
+    dupIcon_->setText(QStringLiteral("Dup"));
+    dupIcon_->setAutoRaise(true);
+    connect(dupIcon_, &QToolButton::clicked, this, &FaderPanel::DupIcon_Click);
+    for (QWidget* w : {static_cast<QWidget*>(dMinLbl_), static_cast<QWidget*>(dMaxLbl_),
+                       static_cast<QWidget*>(label1_), static_cast<QWidget*>(label2_),
+                       static_cast<QWidget*>(dupIcon_)})
+        w->installEventFilter(this);
+
+    control_ = makeSelector(this, QStringLiteral("Control"), true);
+    channel_ = makeSelector(this, QStringLiteral("Channel"), true);
+    port_ = makeSelector(this, QStringLiteral("Port"), true);
+    selPatch_ = makeSelector(this, QStringLiteral("SelPatch"), false);
+    for (int ch = 1; ch <= 16; ++ch)
+        channel_->addItem(QString::number(ch), ch);
+    fillControlList();
+    for (QComboBox* combo : {control_, channel_, port_})
+        combo->lineEdit()->installEventFilter(this);
+    selPatch_->installEventFilter(this);
+
+    // A choice from a list is the user's; the Duplicate commands set entries
+    // without choosing them.
+    connect(control_, &QComboBox::activated, this, [this] { Control_Click(); });
+    connect(channel_, &QComboBox::activated, this, [this] { Channel_Click(); });
+    connect(port_, &QComboBox::activated, this, [this] { Port_Click(); });
+    connect(selPatch_, &QComboBox::activated, this, [this] { SelPatch_Click(); });
+}
+
+void FaderPanel::layoutHorizontal()
+{
+    constexpr int top = 32, pitch = 30, height = 26;
+    for (int i = 0; i < Slots; ++i) {
+        const int y = top + i * pitch;
+        Slot& slot = slots_[i];
+        slot.cntrlLbl->setGeometry(2, y, 56, height);
+        slot.fader->setGeometry(60, y + 4, 126, 18);
+        slot.midPt->setGeometry(60 + 63 - 1, y + 1, 2, 3);
+        slot.dataVal->setGeometry(188, y + 3, 38, 20);
+        slot.chanLbl->setGeometry(228, y + 3, 24, 20);
+        slot.portLbl->setGeometry(254, y + 3, 24, 20);
+    }
+    dMinLbl_->setGeometry(60, 14, 40, 16);
+    dMaxLbl_->setGeometry(146, 14, 40, 16);
+    label1_->setGeometry(228, 14, 24, 16);
+    label2_->setGeometry(254, 14, 24, 16);
+    dupIcon_->setGeometry(280, top + pitch, 26, 26);
+}
+
+void FaderPanel::layoutVertical()
+{
+    constexpr int left = 30, pitch = 39, width = 37;
+    for (int i = 0; i < Slots; ++i) {
+        const int x = left + i * pitch;
+        Slot& slot = slots_[i];
+        slot.cntrlLbl->setGeometry(x, 30, width, 28);
+        slot.dataVal->setGeometry(x, 60, width, 20);
+        slot.fader->setGeometry(x + (width - 18) / 2, 84, 18, 104);
+        slot.midPt->setGeometry(x + 2, 84 + 52 - 1, 4, 2);
+        slot.chanLbl->setGeometry(x + 4, 192, width - 8, 20);
+        slot.portLbl->setGeometry(x + 4, 216, width - 8, 20);
+    }
+    dMaxLbl_->setGeometry(0, 84, 30, 16);
+    dMinLbl_->setGeometry(0, 172, 30, 16);
+    dupIcon_->setGeometry(2, 124, 26, 26);
+    label1_->setGeometry(0, 194, 30, 16);
+    label2_->setGeometry(0, 218, 30, 16);
+}
+
+void FaderPanel::fillControlList()
+{
+    const QSignalBlocker block(control_);
+    control_->clear();
+    for (const CtrlRecord& record : controllerChoices(custom_))
+        control_->addItem(record.CtrlName, record.CtrlNo);
+}
+
+QString FaderPanel::portText(int i) const { return slots_[i].portLbl->text(); }
+
+QString FaderPanel::channelText(int i) const { return slots_[i].chanLbl->text(); }
+
+int FaderPanel::channelOfSlot(int slot) const { return parseInteger(channelText(slot)).value_or(1); }
+
+int FaderPanel::portOfSlot(int slot) const { return parseInteger(portText(slot)).value_or(-1); }
+
+int FaderPanel::CurCtrl(int slot) const { return slots_[slot].code; }
+
+// Sending.
+
+void FaderPanel::MidiSend(int index)
+{
+    // A session being loaded restores positions without playing them.
+    if (shared_.flags.Initializing)
+        return;
+    const Slot& slot = slots_[index];
+    const FaderMessage message = faderMessage(slot.code, slot.fader->value(), slot.patchId);
+    switch (message.kind) {
+    case FaderMessage::Kind::ControlChange:
+        midi_.SendCtrlChg(portText(index), message.controller, message.value, channelText(index));
+        break;
+    case FaderMessage::Kind::AfterTouch:
+        midi_.SendAftrTch(portText(index), message.value, channelText(index));
+        break;
+    case FaderMessage::Kind::PitchBend:
+        midi_.SendPBend(portText(index), message.value, channelText(index));
+        break;
+    case FaderMessage::Kind::PatchChange:
+    case FaderMessage::Kind::PanelPointerChange:
+        emit remotePatchChange(slot.code, message.target, message.value);
+        break;
+    case FaderMessage::Kind::None:
+        break;
+    }
+}
+
+void FaderPanel::onValueChanged(int index, int value)
+{
+    Slot& slot = slots_[index];
+    slot.dataVal->setText(QString::number(value));
+    MidiSend(index);
+    // Pitch bend springs back in play; its position is no setting.
+    if (slot.code != CtrlCode::PitchBend)
+        markChanged();
+}
+
+void FaderPanel::onAction(int index, int action)
+{
+    QScrollBar* bar = slots_[index].fader;
+    if (action != QAbstractSlider::SliderMove || !bar->isSliderDown())
+        return;
+    const int position = bar->sliderPosition();
+    const int shown = dragSnap(slots_[index].code, position);
+    if (shown != position)
+        bar->setSliderPosition(shown);
+    // Every drag step plays; when it leaves the value as it is, no change
+    // notification follows to do it.
+    if (shown == bar->value()) {
+        slots_[index].dataVal->setText(QString::number(shown));
+        MidiSend(index);
+    }
+    ShowDataHelp(index);
+}
+
+// Current fader and selectors.
+
+void FaderPanel::makeCurrent(int index)
+{
+    CIndx = index;
+    dMinLbl_->setText(QString::number(slots_[index].range.lower));
+    dMaxLbl_->setText(QString::number(slots_[index].range.upper));
+}
+
+void FaderPanel::showSelector(QComboBox* combo, QLabel* at)
+{
+    for (QComboBox* other : {control_, channel_, port_, selPatch_}) {
+        if (other != combo)
+            other->hide();
+    }
+    const int width = std::max(at->width(), 120);
+    const int x = std::clamp(at->x(), 0, std::max(0, this->width() - width));
+    combo->setGeometry(x, std::min(at->y(), height() - 24), width, 24);
+    combo->show();
+    combo->raise();
+    combo->setFocus();
+    if (combo->lineEdit())
+        combo->lineEdit()->selectAll();
+}
+
+void FaderPanel::Channel_Click()
+{
+    const int i = CIndx;
+    if (i < 0 || i >= Slots || channel_->currentIndex() < 0)
+        return;
+    const QString chosen = QString::number(channel_->currentIndex() + 1);
+    if (chosen != channelText(i)) {
+        // The old channel gets the controller's rest value before it is left.
+        midi_.ResetControl(portText(i), slots_[i].code, channelText(i), slots_[i].patchId);
+        setChannel(i, chosen);
+        markChanged();
+    }
+    if (DupIndx < 0)
+        lastSelected_ = Selected::Channel;
+    channel_->hide();
+}
+
+void FaderPanel::Port_Click()
+{
+    const int i = CIndx;
+    if (i < 0 || i >= Slots || port_->currentIndex() < 0)
+        return;
+    const QString chosen = QString::number(port_->currentData().toInt());
+    if (chosen != portText(i)) {
+        midi_.ResetControl(portText(i), slots_[i].code, channelText(i), slots_[i].patchId);
+        setPort(i, chosen);
+        markChanged();
+    }
+    if (DupIndx < 0)
+        lastSelected_ = Selected::Port;
+    port_->hide();
+}
+
+void FaderPanel::setChannel(int index, const QString& channel) { slots_[index].chanLbl->setText(channel); }
+
+void FaderPanel::setPort(int index, const QString& port)
+{
+    if (port == portText(index))
+        return;
+    // Ports are counted open per fader, so each label holds its port.
+    midi_.CloseMidiOut(portText(index));
+    slots_[index].portLbl->setText(port);
+    midi_.OpenMidiOut(port);
+}
+
+QList<Panel*> FaderPanel::openPanels(PanelClass id) const
+{
+    QList<Panel*> found;
+    QMdiSubWindow* window = subWindow();
+    if (!window || !window->mdiArea())
+        return found;
+    for (QMdiSubWindow* other : window->mdiArea()->subWindowList()) {
+        auto* panel = qobject_cast<Panel*>(other->widget());
+        if (panel && panel->panelClass() == id)
+            found.append(panel);
+    }
+    return found;
+}
+
+bool FaderPanel::targetExists(int code) const
+{
+    // The system-exclusive table is not reachable from a panel yet.
+    if (code == CtrlCode::SysEx)
+        return false;
+    return !openPanels(faderTargetClass(code)).isEmpty();
+}
+
+void FaderPanel::fillTargetList(int code)
+{
+    const QSignalBlocker block(selPatch_);
+    selPatch_->clear();
+    for (Panel* panel : openPanels(faderTargetClass(code)))
+        selPatch_->addItem(panel->caption(), panel->Tag.toInt());
+    selPatch_->setCurrentIndex(std::max(0, selPatch_->findData(slots_[CIndx].patchId)));
+}
+
+void FaderPanel::revertControl()
+{
+    const int i = CIndx;
+    control_->setCurrentIndex(control_->findData(slots_[i].code));
+    control_->setEditText(slots_[i].cntrlLbl->text());
+}
+
+void FaderPanel::Control_Click()
+{
+    const int i = CIndx;
+    if (i < 0 || i >= Slots || control_->currentIndex() < 0)
+        return;
+    const int code = control_->currentData().toInt();
+    if (refusalMessage(code) != 0 && !targetExists(code)) {
+        host_.dialogs().MsgBox(shared_.msg(refusalMessage(code)), MsgButtons::Ok, MsgIcon::Exclamation);
+        revertControl();
+        control_->hide();
+        return;
+    }
+    setCode(i, code, false);
+    markChanged();
+    control_->hide();
+    if (DupIndx >= 0) {
+        slots_[i].patchId = slots_[DupIndx].patchId;
+        return;
+    }
+    lastSelected_ = Selected::Control;
+    if (refusalMessage(code) != 0) {
+        fillTargetList(code);
+        showSelector(selPatch_, slots_[i].cntrlLbl);
+        host_.ShowHint(shared_.msg(MsgSelectPatchList));
+    }
+}
+
+void FaderPanel::SelPatch_Click()
+{
+    const int i = CIndx;
+    if (i >= 0 && i < Slots && selPatch_->currentIndex() >= 0) {
+        slots_[i].patchId = selPatch_->currentData().toInt();
+        markChanged();
+    }
+    selPatch_->hide();
+}
+
+void FaderPanel::setCode(int index, int code, bool fromFile)
+{
+    Slot& slot = slots_[index];
+    slot.code = code;
+    if (!fromFile) {
+        const CtrlRecord* record = findController(code, custom_);
+        slot.cntrlLbl->setText(record ? record->CtrlName : QString::number(code));
+    }
+    const bool remote = isPanelDirected(code);
+    slot.chanLbl->setVisible(!remote);
+    slot.portLbl->setVisible(!remote);
+
+    slot.range = faderRange(code, vertical());
+    const int before = slot.fader->value();
+    {
+        // One notification for the whole change, not one per step of it.
+        const QSignalBlocker block(slot.fader);
+        slot.fader->setRange(slot.range.lower, slot.range.upper);
+        slot.fader->setSingleStep(slot.range.smallChange);
+        slot.fader->setPageStep(slot.range.largeChange);
+        slot.fader->setValue(fromFile && slot.loadedValue ? *slot.loadedValue : faderStartValue(code));
+    }
+    if (slot.fader->value() != before)
+        onValueChanged(index, slot.fader->value());
+    else
+        slot.dataVal->setText(QString::number(before));
+    if (index == CIndx)
+        makeCurrent(index);
+}
+
+// Duplicate.
+
+void FaderPanel::DupIcon_Click()
+{
+    if (lastSelected_ == Selected::None || CIndx < 0 || CIndx >= Slots)
+        return;
+    const Slot& from = slots_[CIndx];
+    QList<QPalette> saved;
+    for (QLabel* label : {from.cntrlLbl, from.chanLbl, from.portLbl}) {
+        saved.append(label->palette());
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::Window, palette.color(QPalette::Highlight));
+        palette.setColor(QPalette::WindowText, palette.color(QPalette::HighlightedText));
+        label->setPalette(palette);
+        label->setAutoFillBackground(true);
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+
+    DupIndx = CIndx;
+    if (lastSelected_ == Selected::Channel) {
+        channel_->setCurrentIndex(channelOfSlot(DupIndx) - 1);
+        for (int slot = 0; slot < Slots; ++slot) {
+            CIndx = slot;
+            Channel_Click();
+        }
+    } else if (lastSelected_ == Selected::Port) {
+        if (const int entry = port_->findData(portOfSlot(DupIndx)); entry >= 0) {
+            port_->setCurrentIndex(entry);
+            for (int slot = 0; slot < Slots; ++slot) {
+                CIndx = slot;
+                Port_Click();
+            }
+        }
+    } else if (const int entry = control_->findData(CurCtrl(DupIndx)); entry >= 0) {
+        control_->setCurrentIndex(entry);
+        for (int slot = 0; slot < Slots; ++slot) {
+            if (slot == DupIndx)
+                continue;
+            CIndx = slot;
+            Control_Click();
+        }
+    }
+    CIndx = DupIndx;
+    DupIndx = -1;
+    markChanged();
+
+    QApplication::restoreOverrideCursor();
+    int k = 0;
+    for (QLabel* label : {from.cntrlLbl, from.chanLbl, from.portLbl}) {
+        label->setPalette(saved[k++]);
+        label->setAutoFillBackground(IsOpaque);
+    }
+}
+
+// Custom controllers.
+
+void FaderPanel::SetUpCtrlEdit()
+{
+    const int i = std::clamp(CIndx, 0, Slots - 1);
+    const Slot& slot = slots_[i];
+    const CtrlRecord* record = findController(slot.code, custom_);
+    CtrlEditRequest request;
+    request.code = slot.code;
+    request.name = record ? record->CtrlName : slot.cntrlLbl->text();
+    request.isOnOff = record && record->IsOnOff;
+    request.canTogl = record && record->CanTogl;
+    request.continuousOnly = true;
+    request.isCustom = std::any_of(custom_.begin(), custom_.end(),
+                                   [&](const CtrlRecord& r) { return r.CtrlNo == slot.code; });
+    const auto result = CtrlEdit::ask(this, request, shared_.Msgs, host_.dialogs(),
+                                      [this](const QString& text) { host_.ShowHint(text); });
+    if (!result)
+        return;
+    CIndx = i;
+    CtrlWasChanged(result->name, result->isOnOff, result->canTogl, result->deleted);
+}
+
+void FaderPanel::CtrlWasChanged(const QString& name, bool isOnOff, bool canTogl, bool deleteEntry)
+{
+    const int code = slots_[CIndx].code;
+    const auto existing =
+        std::find_if(custom_.begin(), custom_.end(), [code](const CtrlRecord& r) { return r.CtrlNo == code; });
+    if (deleteEntry) {
+        if (existing != custom_.end())
+            custom_.erase(existing);
+    } else if (existing != custom_.end()) {
+        *existing = {code, name, isOnOff, canTogl};
+    } else {
+        custom_.push_back({code, name, isOnOff, canTogl});
+    }
+    fillControlList();
+    const CtrlRecord* record = findController(code, custom_);
+    for (Slot& slot : slots_) {
+        if (slot.code == code && record)
+            slot.cntrlLbl->setText(record->CtrlName);
+    }
+    markChanged();
+}
+
+void FaderPanel::Clone(const QString& fromTag)
+{
+    Panel::Clone(fromTag);
+    auto* source = qobject_cast<FaderPanel*>(host_.findPanel(panelClass(), fromTag));
+    if (!source || source == this)
+        return;
+    custom_ = source->custom_;
+    fillControlList();
+    for (int i = 0; i < Slots; ++i) {
+        const Slot& from = source->slots_[i];
+        Slot& slot = slots_[i];
+        slot.loadedValue = from.fader->value();
+        slot.cntrlLbl->setText(from.cntrlLbl->text());
+        setCode(i, from.code, true);
+        slot.loadedValue.reset();
+        slot.patchId = from.patchId;
+        setChannel(i, source->channelText(i));
+        setPort(i, source->portText(i));
+    }
+    markChanged();
+}
+
+// Data section.
+
+void FaderPanel::saveOwnKeys(SectionWriter& out)
+{
+    for (const CtrlRecord& record : custom_)
+        out.key(QStringLiteral("CstmCtrlr"), formatCustomLine(record));
+    for (const Slot& slot : slots_) {
+        out.key(QStringLiteral("Control"), slot.cntrlLbl->text());
+        out.keyInt(QStringLiteral("ControlNum"), slot.code);
+        out.keyInt(QStringLiteral("FaderVal"), slot.code == CtrlCode::PitchBend ? 0 : slot.fader->value());
+        out.keyInt(QStringLiteral("PatchID"), slot.patchId);
+        out.key(QStringLiteral("Channel"), slot.chanLbl->text());
+        out.key(QStringLiteral("Port"), slot.portLbl->text());
+    }
+}
+
+bool FaderPanel::loadKey(const QString& key, const QString& value)
+{
+    if (key == u"CstmCtrlr") {
+        const auto record = parseCustomLine(value);
+        if (!record) {
+            host_.dialogs().MsgBox(shared_.msg(MsgBadCustomLine), MsgButtons::Ok, MsgIcon::Exclamation);
+            return true;  // reported here; the line is skipped
+        }
+        std::erase_if(custom_, [&](const CtrlRecord& r) { return r.CtrlNo == record->CtrlNo; });
+        custom_.push_back(*record);
+        fillControlList();
+        return true;
+    }
+    if (key == u"Control") {
+        // Faders are counted by this key; a second load starts over at the first.
+        loadIndex_ = (loadIndex_ + 1) % Slots;
+        slots_[loadIndex_].loadedValue.reset();
+        slots_[loadIndex_].cntrlLbl->setText(value);
+        return true;
+    }
+    if (loadIndex_ < 0)
+        return false;
+    Slot& slot = slots_[loadIndex_];
+    if (key == u"Channel") {
+        setChannel(loadIndex_, value.trimmed());
+        return true;
+    }
+    if (key == u"Port") {
+        setPort(loadIndex_, value.trimmed());
+        return true;
+    }
+    const auto number = parseSectionInt(value);
+    if (!number)
+        return false;
+    if (key == u"ControlNum") {
+        // The range comes with the type; a value read before it is applied again.
+        setCode(loadIndex_, *number, true);
+    } else if (key == u"FaderVal") {
+        slot.loadedValue = *number;
+        slot.fader->setValue(*number);
+    } else if (key == u"PatchID") {
+        slot.patchId = *number;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+QList<QWidget*> FaderPanel::textControls() const
+{
+    QList<QWidget*> controls;
+    for (const Slot& slot : slots_)
+        controls << slot.cntrlLbl << slot.chanLbl << slot.portLbl;
+    controls << dMinLbl_ << dMaxLbl_ << label1_ << label2_;
+    return controls;
+}
+
+}  // namespace orvell

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "panels/PanelClasses.h"
+
+namespace orvell {
+
+class Panel;
+class PanelHost;
+
+// A new panel of the class: the class's own kind where it exists, else the
+// common panel with its design caption.
+Panel* makePanel(PanelClass id, PanelHost& host);
+
+}  // namespace orvell
