@@ -61,7 +61,7 @@ public:
     // Panels.
     // Every loaded panel, in the order they were created or loaded.
     QList<Panel*> panels() const;
-    QList<Panel*> panelsOf(PanelClass id) const;
+    QList<Panel*> panelsOf(PanelClass id) const override;
     // The active MDI child when it is a panel.
     Panel* activePanel() const;
     // A new panel with the next tag, placed by the quarter-step scan, shown and active.

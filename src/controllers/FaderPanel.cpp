@@ -350,19 +350,7 @@ void FaderPanel::setPort(int index, const QString& port)
     midi_.OpenMidiOut(port);
 }
 
-QList<Panel*> FaderPanel::openPanels(PanelClass id) const
-{
-    QList<Panel*> found;
-    QMdiSubWindow* window = subWindow();
-    if (!window || !window->mdiArea())
-        return found;
-    for (QMdiSubWindow* other : window->mdiArea()->subWindowList()) {
-        auto* panel = qobject_cast<Panel*>(other->widget());
-        if (panel && panel->panelClass() == id)
-            found.append(panel);
-    }
-    return found;
-}
+QList<Panel*> FaderPanel::openPanels(PanelClass id) const { return host_.panelsOf(id); }
 
 bool FaderPanel::targetExists(int code) const
 {
@@ -592,6 +580,8 @@ void FaderPanel::saveOwnKeys(SectionWriter& out)
     }
 }
 
+void FaderPanel::beginLoad() { loadIndex_ = -1; }
+
 bool FaderPanel::loadKey(const QString& key, const QString& value)
 {
     if (key == u"CstmCtrlr") {
@@ -606,13 +596,17 @@ bool FaderPanel::loadKey(const QString& key, const QString& value)
         return true;
     }
     if (key == u"Control") {
-        // Faders are counted by this key; a second load starts over at the first.
-        loadIndex_ = (loadIndex_ + 1) % Slots;
+        // Faders are counted by this key; a fifth one is not understood.
+        if (loadIndex_ + 1 >= Slots) {
+            loadIndex_ = Slots;
+            return false;
+        }
+        ++loadIndex_;
         slots_[loadIndex_].loadedValue.reset();
         slots_[loadIndex_].cntrlLbl->setText(value);
         return true;
     }
-    if (loadIndex_ < 0)
+    if (loadIndex_ < 0 || loadIndex_ >= Slots)
         return false;
     Slot& slot = slots_[loadIndex_];
     if (key == u"Channel") {

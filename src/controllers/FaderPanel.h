@@ -73,6 +73,7 @@ signals:
     void remotePatchChange(int code, int target, int value);
 
 protected:
+    void beginLoad() override;
     bool loadKey(const QString& key, const QString& value) override;
     void saveOwnKeys(SectionWriter& out) override;
     QList<QWidget*> textControls() const override;

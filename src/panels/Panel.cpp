@@ -284,6 +284,7 @@ bool Panel::loadKey(const QString&, const QString&) { return false; }
 QStringList Panel::LoadMe(SectionReader& in)
 {
     QStringList problems;
+    beginLoad();
     while (in.peek() && in.peek()->kind != SectionLine::Kind::Header) {
         const SectionLine line = *in.next();
         if (line.kind == SectionLine::Kind::Error) {

@@ -118,6 +118,8 @@ public:
     bool closeForSession();
 
 protected:
+    // Called before the keys of a data section are read.
+    virtual void beginLoad() {}
     // A class-specific key of the data section; false when it is unknown.
     virtual bool loadKey(const QString& key, const QString& value);
     virtual void saveOwnKeys(SectionWriter& out);

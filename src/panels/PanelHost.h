@@ -2,6 +2,7 @@
 
 #include "panels/PanelClasses.h"
 
+#include <QList>
 #include <QPixmap>
 #include <QPoint>
 #include <QString>
@@ -29,6 +30,8 @@ public:
 
     // The panel of this class and tag, looked up now; null when it is gone.
     virtual Panel* findPanel(PanelClass id, const QString& tag) = 0;
+    // Every loaded panel of the class, in load order.
+    virtual QList<Panel*> panelsOf(PanelClass id) const = 0;
 
     virtual void popupPanelMenu(QPoint globalPos) = 0;
     virtual void popupMatchIdMenu(QPoint globalPos) = 0;

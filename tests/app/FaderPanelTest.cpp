@@ -373,6 +373,25 @@ TEST(FaderPanel, SaveLoadRoundTripIsByteForByte)
     EXPECT_EQ(child<QLineEdit>(third, "DataVal0")->text(), "-4000");
 }
 
+TEST(FaderPanel, EachLoadStartsAtTheFirstFaderAndAFifthIsNotUnderstood)
+{
+    Desk desk;
+    FaderPanel* panel = desk.add(PanelClass::HFaders);
+    const QByteArray one = "[HFaders Data]\r\nControl=  Vol  \r\nControlNum=7\r\nFaderVal=5\r\n";
+    EXPECT_TRUE(load(desk, panel, one).isEmpty());
+    EXPECT_TRUE(load(desk, panel, one).isEmpty());
+    EXPECT_EQ(panel->fader(0)->value(), 5);
+    EXPECT_EQ(child<QLabel>(panel, "CntrlLbl1")->text(), "Contrl");  // the second load did not move on
+
+    QByteArray five = "[HFaders Data]\r\n";
+    for (int i = 0; i < 5; ++i)
+        five += "Control=  Pan  \r\nControlNum=10\r\nFaderVal=" + QByteArray::number(20 + i) + "\r\n";
+    const QStringList problems = load(desk, panel, five);
+    EXPECT_EQ(problems, (QStringList{"Control=  Pan  ", "ControlNum=10", "FaderVal=24"}));
+    EXPECT_EQ(panel->fader(0)->value(), 20);
+    EXPECT_EQ(panel->fader(3)->value(), 23);
+}
+
 TEST(FaderPanel, MalformedCustomControllerLinesAreReportedAndSkipped)
 {
     Desk desk;
