@@ -1,5 +1,6 @@
 #include "app/StatusLine.h"
 
+#include "app/CompactFont.h"
 #include "core/Twips.h"
 #include "help/MessageTable.h"
 
@@ -46,10 +47,7 @@ StatusLine::StatusLine(const MessageTable& msgs, QWidget* parent) : QWidget(pare
 {
     setFixedHeight(twipsToPixels(BarHeightTwips));
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    // The fields are narrow by design; a compact font keeps whole messages visible.
-    QFont compact = font();
-    compact.setPointSizeF(std::max(6.0, compact.pointSizeF() - 1.5));
-    setFont(compact);
+    setFont(compactFont(font()));
     for (size_t i = 0; i < fields_.size(); ++i) {
         auto* label = new QLabel(this);
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);

@@ -1,6 +1,7 @@
 #include "panels/Panel.h"
 
 #include "app/ColorConvert.h"
+#include "app/CompactFont.h"
 #include "app/Dialogs.h"
 #include "app/PictureFiles.h"
 #include "core/Shared.h"
@@ -44,6 +45,7 @@ Panel::Panel(PanelClass id, PanelHost& host, QWidget* parent) : QWidget(parent),
     setFixedSize(twipsToPixels(info.widthTwips), twipsToPixels(info.heightTwips));
     setMouseTracking(true);
     setAutoFillBackground(true);
+    setFont(compactFont(font()));
 
     idIcon_ = new QLabel(this);
     idIcon_->setObjectName(QStringLiteral("IDIcon"));
