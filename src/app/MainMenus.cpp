@@ -38,9 +38,7 @@ enum : int {
     HelpFileMenu = 1,
     HelpToolsMenu = 2,
     HelpSetupMenu = 3,
-    HelpWindowsMenu = 4,
     HelpPanelMenu = 5,
-    HelpHelpMenu = 6,
 };
 
 const QString HideStatusBarCaption = QStringLiteral("Hide StatusBar");
@@ -216,7 +214,7 @@ void MainMenus::build()
     item("LoadMsgFrmFile", QStringLiteral("Load Help Mesgs"), [&window] { window.LoadMsgFrmFile_Click(); });
     connect(current, &QMenu::aboutToShow, this, &MainMenus::prepareSetup);
 
-    barMenu("Windows", QStringLiteral("&Windows"), HelpWindowsMenu, BackdropMenu::Windows);
+    barMenu("Windows", QStringLiteral("&Windows"), -1, BackdropMenu::Windows);
     item("CascadeWin", QStringLiteral("&Cascade"), [&windows] { windows.CascadeWin_Click(); });
     item("TileWin", QStringLiteral("&Tile"), [&windows] { windows.TileWin_Click(); });
     item("ArrangeIcon", QStringLiteral("&Arrange Icons"), [&windows] { windows.ArrangeIcon_Click(); });
@@ -230,7 +228,7 @@ void MainMenus::build()
     item("CloseAll", QStringLiteral("Close All Panels"), [&windows] { windows.CloseAll_Click(); });
     connect(current, &QMenu::aboutToShow, this, &MainMenus::prepareWindows);
 
-    barMenu("HelpMenu", QStringLiteral("&Help"), HelpHelpMenu, BackdropMenu::None);
+    barMenu("HelpMenu", QStringLiteral("&Help"), -1, BackdropMenu::None);
     item("ViewHelp", QStringLiteral("&Help Viewer"));
     item("ShowAbout", QStringLiteral("&About ORV..."), [this] { ShowAbout_Click(); });
 

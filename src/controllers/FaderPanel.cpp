@@ -99,6 +99,9 @@ FaderPanel::FaderPanel(PanelClass id, PanelHost& host, QWidget* parent)
 
 FaderPanel::~FaderPanel()
 {
+    // The boxes lose focus while they are destroyed; that must not send.
+    for (Slot& slot : slots_)
+        slot.dataVal->removeEventFilter(this);
     for (int i = 0; i < Slots; ++i)
         midi_.CloseMidiOut(portText(i));
 }
@@ -284,6 +287,11 @@ void FaderPanel::onAction(int index, int action)
 
 void FaderPanel::makeCurrent(int index)
 {
+    // A selector shown for another fader would act on this one now.
+    if (index != CIndx) {
+        for (QComboBox* combo : {control_, channel_, port_, selPatch_})
+            combo->hide();
+    }
     CIndx = index;
     dMinLbl_->setText(QString::number(slots_[index].range.lower));
     dMaxLbl_->setText(QString::number(slots_[index].range.upper));
@@ -503,6 +511,9 @@ void FaderPanel::SetUpCtrlEdit()
 {
     const int i = std::clamp(CIndx, 0, Slots - 1);
     const Slot& slot = slots_[i];
+    // Custom entries name MIDI controller numbers; the special codes keep their names.
+    if (slot.code > 127)
+        return;
     const CtrlRecord* record = findController(slot.code, custom_);
     CtrlEditRequest request;
     request.code = slot.code;
@@ -535,9 +546,11 @@ void FaderPanel::CtrlWasChanged(const QString& name, bool isOnOff, bool canTogl,
     }
     fillControlList();
     const CtrlRecord* record = findController(code, custom_);
+    // A deleted name with no built-in entry behind it leaves the bare number.
+    const QString label = record ? record->CtrlName : QString::number(code);
     for (Slot& slot : slots_) {
-        if (slot.code == code && record)
-            slot.cntrlLbl->setText(record->CtrlName);
+        if (slot.code == code)
+            slot.cntrlLbl->setText(label);
     }
     markChanged();
 }
@@ -553,13 +566,14 @@ void FaderPanel::Clone(const QString& fromTag)
     for (int i = 0; i < Slots; ++i) {
         const Slot& from = source->slots_[i];
         Slot& slot = slots_[i];
+        // Channel and port first, so the value the type brings goes where the source sends.
+        setChannel(i, source->channelText(i));
+        setPort(i, source->portText(i));
+        slot.patchId = from.patchId;
         slot.loadedValue = from.fader->value();
         slot.cntrlLbl->setText(from.cntrlLbl->text());
         setCode(i, from.code, true);
         slot.loadedValue.reset();
-        slot.patchId = from.patchId;
-        setChannel(i, source->channelText(i));
-        setPort(i, source->portText(i));
     }
     markChanged();
 }

@@ -230,9 +230,8 @@ bool FaderPanel::eventFilter(QObject* watched, QEvent* event)
             QTimer::singleShot(0, slot.dataVal, [box = slot.dataVal] { box->selectAll(); });
         }
     } else if (type == QEvent::FocusOut && watched == slot.dataVal) {
-        // Leaving the box acts as Enter when something was typed.
-        if (slot.dataVal->isModified())
-            DataVal_KeyPress(i);
+        // Leaving the box acts as Enter.
+        DataVal_KeyPress(i);
     } else if (type == QEvent::MouseButtonPress &&
                static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         makeCurrent(i);

@@ -423,6 +423,13 @@ TEST(FaderPanel, EditedControllerRenamesItsFadersOnThisPanelOnly)
     panel->CtrlWasChanged("Sus", true, true, true);
     EXPECT_TRUE(panel->customControllers().empty());
     EXPECT_EQ(child<QLabel>(panel, "CntrlLbl0")->text(), "Hold Pedal");
+
+    // Without a built-in entry behind it, a deleted name leaves the number.
+    desk.dialogs.answer(MsgAnswer::Yes);
+    chooseController(panel, 1, 70);
+    panel->CIndx = 1;
+    panel->CtrlWasChanged("", false, false, true);
+    EXPECT_EQ(child<QLabel>(panel, "CntrlLbl1")->text(), "70");
 }
 
 TEST(FaderPanel, TypedControllerNumbers)
@@ -521,6 +528,50 @@ TEST(FaderPanel, CloneCopiesEverything)
     EXPECT_EQ(copy->customControllers(), panel->customControllers());
     EXPECT_EQ(copy->fader(1)->minimum(), -8192);
     EXPECT_TRUE(copy->IsChanged);
+}
+
+TEST(FaderPanel, CloneSendsOnTheSourcesChannelAndPort)
+{
+    Desk desk;
+    FaderPanel* panel = desk.add(PanelClass::HFaders);
+    select(panel, "ChanLbl", 0, "Channel", "5");
+    select(panel, "PortLbl", 0, "Port", "2");
+    chooseController(panel, 0, 7);
+    desk.midi->clearSent();
+    FaderPanel* copy = desk.add(PanelClass::HFaders);
+    copy->Clone(panel->Tag);
+    for (const auto& message : desk.midi->sent()) {
+        if (!message.bytes.empty() && message.bytes[0] >= 0x80 && message.bytes[0] < 0xF0 &&
+            message.bytes.size() == 3 && message.bytes[1] == 7) {
+            EXPECT_EQ(message.bytes[0], 0xB4);  // channel 5
+            EXPECT_EQ(message.port, 2);
+        }
+    }
+}
+
+TEST(FaderPanel, SelectorOfOneFaderClosesWhenAnotherBecomesCurrent)
+{
+    Desk desk;
+    FaderPanel* panel = desk.add(PanelClass::HFaders);
+    QTest::mouseClick(child<QLabel>(panel, "ChanLbl0"), Qt::LeftButton);
+    EXPECT_TRUE(child<QComboBox>(panel, "Channel")->isVisible());
+    child<QLineEdit>(panel, "DataVal2")->setFocus();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(child<QComboBox>(panel, "Channel")->isVisible());
+}
+
+TEST(FaderPanel, LeavingTheValueBoxActsAsEnter)
+{
+    Desk desk;
+    FaderPanel* panel = desk.add(PanelClass::HFaders);
+    auto* box = child<QLineEdit>(panel, "DataVal1");
+    box->setFocus();
+    QCoreApplication::processEvents();
+    desk.midi->clearSent();
+    child<QLineEdit>(panel, "DataVal2")->setFocus();  // nothing typed: the value is sent once more
+    QCoreApplication::processEvents();
+    ASSERT_EQ(desk.midi->sent().size(), 1u);
+    EXPECT_EQ(desk.midi->sent()[0].bytes, (Bytes{0xB0, 0x00, 64}));
 }
 
 TEST(FaderPanel, HintsForEachControl)
