@@ -271,20 +271,31 @@ void MidiEngine::ResetControl(const QString& port, int code, const QString& chan
     }
 }
 
-void MidiEngine::SilenceChannel(const QString& port, const QString& channel)
+void MidiEngine::SilenceChannel(const QString& port, const QString& channel, std::function<void()> done)
 {
     // Each step waits on the scheduler rather than the thread, so the window
     // stays live while the volume fades.
-    scheduler_.runAfter(SilenceStepMs, [this, port, channel] { silenceStep(port, channel, 5); });
+    scheduler_.runAfter(SilenceStepMs,
+                        [this, port, channel, done = std::move(done)] { silenceStep(port, channel, 5, done); });
 }
 
-void MidiEngine::silenceStep(const QString& port, const QString& channel, int level)
+void MidiEngine::silenceStep(const QString& port, const QString& channel, int level,
+                             const std::function<void()>& done)
 {
+    // A port closed during the fade has nobody left to hear it.
+    const auto number = parseInteger(port);
+    if (number && *number >= 0 && *number < static_cast<int>(MidiOutPorts.size()) &&
+        MidiOutPorts[static_cast<size_t>(*number)].OpenCount == 0)
+        return;
     SendCtrlChg(port, 7, 20 * level, channel);
-    if (level > 0)
-        scheduler_.runAfter(SilenceStepMs, [this, port, channel, level] { silenceStep(port, channel, level - 1); });
-    else
-        SendCtrlChg(port, 120, 0, channel);
+    if (level > 0) {
+        scheduler_.runAfter(SilenceStepMs,
+                            [this, port, channel, level, done] { silenceStep(port, channel, level - 1, done); });
+        return;
+    }
+    SendCtrlChg(port, 120, 0, channel);
+    if (done)
+        done();
 }
 
 std::vector<std::pair<QString, int>> MidiEngine::OutPortChoices() const

@@ -56,8 +56,10 @@ public:
     // Sends the rest value of a controller code; panel-directed codes release
     // the remote hold on the panel with tag `targetTag` instead.
     void ResetControl(const QString& port, int code, const QString& channel, int targetTag);
-    // Fades the channel's volume 100, 80 ... 0 at 100 ms steps, then All Sound Off.
-    void SilenceChannel(const QString& port, const QString& channel);
+    // Fades the channel's volume 100, 80 ... 0 at 100 ms steps, then All Sound
+    // Off, and then calls `done`. Returns at once; the fade stops early when
+    // the port is closed meanwhile.
+    void SilenceChannel(const QString& port, const QString& channel, std::function<void()> done = {});
 
     // The entries of an output port selector: (name, port number), enabled
     // devices first, the mapper last.
@@ -87,7 +89,7 @@ private:
     void sendShort(const char* routine, const QString& description, int port, std::uint8_t status,
                    std::uint8_t data1, std::uint8_t data2, int channel, bool record);
     QString stamped(const QString& description) const;
-    void silenceStep(const QString& port, const QString& channel, int level);
+    void silenceStep(const QString& port, const QString& channel, int level, const std::function<void()>& done);
 
     MidiSystem& system_;
     const MessageTable& msgs_;

@@ -365,6 +365,28 @@ TEST_F(MidiEngineTest, SilenceChannelFadesOnTheClockThenSoundsOff)
     EXPECT_TRUE(clock.idle());
 }
 
+TEST_F(MidiEngineTest, SilenceTellsWhenDoneAndStopsWhenThePortCloses)
+{
+    engine.OpenMidiOut("1");
+    bool done = false;
+    engine.SilenceChannel("1", "1", [&] { done = true; });
+    clock.advanceMs(550);
+    EXPECT_FALSE(done);
+    clock.advanceMs(100);
+    EXPECT_TRUE(done);
+
+    system.clearSent();
+    done = false;
+    engine.SilenceChannel("1", "1", [&] { done = true; });
+    clock.advanceMs(250);
+    engine.CloseMidiOut("1");
+    clock.advanceMs(1000);
+    EXPECT_EQ(system.sent().size(), 2u);  // 100 and 80, then nothing
+    EXPECT_FALSE(done);
+    EXPECT_TRUE(reporter.boxes.empty());
+    EXPECT_TRUE(clock.idle());
+}
+
 TEST_F(MidiEngineTest, Hex2PadsToTwoUpperCaseDigits)
 {
     EXPECT_EQ(MidiEngine::Hex2(0x0A), "0A");
