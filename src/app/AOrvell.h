@@ -120,6 +120,7 @@ private:
     bool queryUnload();
     bool sessionChanged() const;
     void processCommandLine(const QStringList& words);
+    // Reads a session file into the desktop, reporting a file that cannot be read.
     void loadSessionFile(const QString& path);
     void loadDefaultSession();
     QList<QMdiSubWindow*> panelWindows() const;
@@ -133,6 +134,8 @@ private:
     std::unique_ptr<MainToolbar> toolbar_;
     std::unique_ptr<WindowManager> windows_;
     BigAnswer toAll_ = BigAnswer::None;
+    QString cmdLineFile_;   // the command-line file being loaded
+    QString lastFileName_;  // name part of the file last chosen to load
 };
 
 }  // namespace orvell

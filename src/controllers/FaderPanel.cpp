@@ -596,6 +596,8 @@ void FaderPanel::saveOwnKeys(SectionWriter& out)
 
 void FaderPanel::beginLoad() { loadIndex_ = -1; }
 
+void FaderPanel::RefreshPortLists() { FillOutPortList(*port_, midi_); }
+
 bool FaderPanel::loadKey(const QString& key, const QString& value)
 {
     if (key == u"CstmCtrlr") {

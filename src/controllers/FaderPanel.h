@@ -62,6 +62,7 @@ public:
     SlotSelectors* slotSelectors() override { return this; }
     bool canCustomizeControllers() const override { return true; }
     void SetUpCtrlEdit() override;
+    void RefreshPortLists() override;
     void Clone(const QString& fromTag) override;
 
     QScrollBar* fader(int i) const { return slots_[i].fader; }

@@ -86,6 +86,8 @@ public:
     virtual void SetUpCtrlEdit() {}
     // Null for panels without controller slots.
     virtual SlotSelectors* slotSelectors() { return nullptr; }
+    // Rebuilds the panel's output port selectors after the enabled ports changed.
+    virtual void RefreshPortLists() {}
 
     void HideButton_Click();
     // Shows the panel, restores it when minimised, and marks its class shown.

@@ -607,3 +607,25 @@ TEST(FaderPanel, HintsForEachControl)
 
 }  // namespace
 }  // namespace orvell
+
+namespace orvell {
+namespace {
+
+TEST(FaderPanelPorts, APortThatFailsToOpenLeavesEverySelector)
+{
+    Desk desk;
+    FaderPanel* panel = desk.add(PanelClass::HFaders);
+    FaderPanel* other = desk.add(PanelClass::VFaders);
+    desk.midi->failOpen(1, MidiResult::Allocated, "Busy.");
+    select(panel, "PortLbl", 0, "Port", "2");
+    EXPECT_TRUE(desk.dialogs.wasAsked("OpenMidiOut:\rBusy."));
+    for (FaderPanel* p : {panel, other}) {
+        auto* ports = child<QComboBox>(p, "Port");
+        EXPECT_EQ(ports->findData(2), -1);
+        EXPECT_NE(ports->findData(1), -1);
+        EXPECT_NE(ports->findData(0), -1);
+    }
+}
+
+}  // namespace
+}  // namespace orvell

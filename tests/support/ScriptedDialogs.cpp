@@ -38,6 +38,10 @@ MsgAnswer ScriptedDialogs::MsgBox(const QString& text, MsgButtons buttons, MsgIc
         asked_.push_back(question);
         return MsgAnswer::Ok;
     }
+    if (answers_.empty() && defaultAnswer_) {
+        asked_.push_back(question);
+        return *defaultAnswer_;
+    }
     return next<MsgAnswer>(question).value_or(MsgAnswer::Cancel);
 }
 

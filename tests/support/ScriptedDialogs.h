@@ -29,6 +29,9 @@ public:
     using Answer = std::variant<std::monostate, MsgAnswer, QString, QColor, BigAnswer>;
 
     void answer(Answer value) { answers_.push_back(std::move(value)); }
+    // Given to every box asked once the queue is empty, instead of failing:
+    // for runs that ask an unknown number of questions.
+    void setDefaultAnswer(std::optional<MsgAnswer> value) { defaultAnswer_ = value; }
     const std::vector<Question>& asked() const { return asked_; }
     bool wasAsked(const QString& text) const;
     void clear()
@@ -52,6 +55,7 @@ private:
 
     std::deque<Answer> answers_;
     std::vector<Question> asked_;
+    std::optional<MsgAnswer> defaultAnswer_;
 };
 
 }  // namespace orvell::test

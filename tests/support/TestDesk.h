@@ -8,6 +8,9 @@
 #include "support/ScriptedDialogs.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QEvent>
 
 #include <gtest/gtest.h>
@@ -20,6 +23,10 @@ namespace orvell::test {
 struct TestDesk {
     explicit TestDesk(int inputs = 1, int outputs = 2)
     {
+        // Start-up reads the default session from the current directory and
+        // the exit writes it there: give each desk an empty one of its own.
+        QFile(home.filePath(QStringLiteral("Orvell.ini"))).open(QIODevice::WriteOnly);
+        QDir::setCurrent(home.path());
         auto system = std::make_unique<VirtualMidiSystem>(inputs, outputs, *clock);
         midi = system.get();
         shared = std::make_unique<Shared>(std::move(system), std::move(scheduler));
@@ -31,6 +38,7 @@ struct TestDesk {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         window.reset();
         shared.reset();
+        QDir::setCurrent(previousDir);
     }
     TestDesk(const TestDesk&) = delete;
     TestDesk& operator=(const TestDesk&) = delete;
@@ -46,6 +54,8 @@ struct TestDesk {
 
     QString field(int n) const { return window->statusLine().fieldText(n); }
 
+    QString previousDir = QDir::currentPath();
+    QTemporaryDir home;
     std::unique_ptr<FakeClock> scheduler = std::make_unique<FakeClock>();
     FakeClock* clock = scheduler.get();
     VirtualMidiSystem* midi = nullptr;

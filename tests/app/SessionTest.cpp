@@ -1,0 +1,368 @@
+#include "app/AOrvell.h"
+#include "app/MainMenus.h"
+#include "app/MainToolbar.h"
+#include "controllers/FaderPanel.h"
+#include "core/Shared.h"
+#include "panels/Panel.h"
+#include "support/TestDesk.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QMdiSubWindow>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QToolBar>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace orvell {
+namespace {
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+struct Desk : test::TestDesk {
+    explicit Desk(const QString& appDir)
+    {
+        start({1000, 700});
+        shared->AppDir = appDir + u'/';
+        dialogs.clear();
+    }
+
+    // The File menu's Load Session with the file chosen in the dialog.
+    void load(const QString& path)
+    {
+        dialogs.answer(path);
+        window->LoadSession_Click();
+    }
+
+    bool save(const QString& path)
+    {
+        window->SessionFile = path;
+        return window->SaveSession_Click();
+    }
+
+    QStringList questions() const
+    {
+        QStringList list;
+        for (const auto& question : dialogs.asked())
+            list << question.text;
+        return list;
+    }
+};
+
+// One panel of each class, with settings that differ from a new panel's.
+void buildDesktop(Desk& desk)
+{
+    for (const PanelClassInfo& info : panelClasses())
+        desk.window->createPanel(info.id);
+    const QList<Panel*> panels = desk.window->panels();
+    ASSERT_EQ(panels.size(), 8);
+    for (Panel* panel : panels) {
+        if (auto* faders = qobject_cast<FaderPanel*>(panel)) {
+            faders->fader(0)->setValue(17);
+            faders->fader(3)->setValue(99);
+        }
+    }
+    panels[0]->setCaption(QStringLiteral("A=B"));
+    panels[1]->subWindow()->move(40, 60);
+    panels[2]->subWindow()->hide();
+    panels[3]->subWindow()->move(120, 30);
+    panels[3]->subWindow()->showMinimized();
+    desk.shared->PanlDir = QStringLiteral("/some/panels/");
+    desk.shared->SeqDir = QStringLiteral("/some/seq/");
+}
+
+TEST(Session, SaveLoadSaveGivesTheSameBytesAndRestoresEachPanel)
+{
+    QTemporaryDir dir;
+    const QString first = dir.filePath(QStringLiteral("first.orv"));
+    const QString second = dir.filePath(QStringLiteral("second.orv"));
+
+    Desk original(dir.path());
+    buildDesktop(original);
+    ASSERT_TRUE(original.save(first));
+    EXPECT_EQ(original.field(1), " Saved");
+    const QByteArray saved = readAll(first);
+    EXPECT_TRUE(saved.startsWith("\r\n[Panels]\r\n\r\n[AOrvell]\r\nName=Orvell\r\n"));
+    EXPECT_TRUE(saved.contains("\r\n\r\n[HFaders]\r\nName=A=B\r\nTop="));
+    EXPECT_TRUE(saved.contains("\r\nWindowState=1\r\n\r\n[JstkCtrl Data]\r\n"));
+    EXPECT_TRUE(saved.contains("\r\n[AOrvell Data]\r\nUniqFormCounter=8\r\nToolBarVisible=True\r\n"
+                               "StatusBarVisible=True\r\nToolBarPos=1\r\nStatusBarPos=2\r\nBackPictFile=\r\n"
+                               "PanlDir=/some/panels/\r\nPatchDir=\r\nSeqDir=/some/seq/\r\n"));
+    EXPECT_TRUE(saved.contains("SysExCount=0\r\n"));
+    EXPECT_EQ(saved.count("\r\nHeight="), 1);  // only the main window has a size
+
+    Desk copy(dir.path());
+    copy.load(first);
+    EXPECT_EQ(copy.field(1), " Loaded");
+    EXPECT_FALSE(copy.window->IsChanged);
+    EXPECT_FALSE(copy.shared->flags.Initializing);
+    EXPECT_EQ(copy.window->SessionFile, first);
+    const QList<Panel*> panels = copy.window->panels();
+    ASSERT_EQ(panels.size(), 8);
+    EXPECT_EQ(panels[0]->caption(), "A=B");
+    EXPECT_EQ(panels[1]->subWindow()->pos(), QPoint(40, 60));
+    EXPECT_TRUE(panels[2]->subWindow()->isHidden());
+    EXPECT_TRUE(panels[3]->subWindow()->isMinimized());
+    EXPECT_EQ(qobject_cast<FaderPanel*>(panels[0])->fader(3)->value(), 99);
+    EXPECT_EQ(copy.shared->UniqFormCounter, 8);
+    EXPECT_EQ(copy.shared->SeqDir, "/some/seq/");
+
+    // The minimised panel comes back at its normal position.
+    panels[3]->subWindow()->showNormal();
+    EXPECT_EQ(panels[3]->subWindow()->pos(), QPoint(120, 30));
+    panels[3]->subWindow()->showMinimized();
+
+    ASSERT_TRUE(copy.save(second));
+    EXPECT_EQ(readAll(second), saved);
+}
+
+TEST(Session, BarsKeepTheirEdgesAndVisibility)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("bars.orv"));
+    Desk desk(dir.path());
+    ASSERT_TRUE(writeFile(path, "\r\n[Panels]\r\n\r\n[AOrvell]\r\n\r\n[AOrvell Data]\r\nToolBarVisible=False\r\n"
+                                "StatusBarVisible=False\r\nStatusBarPos=1\r\nToolBarPos=2\r\n"));
+    desk.load(path);
+    EXPECT_TRUE(desk.window->toolbar().bar().isHidden());
+    EXPECT_TRUE(desk.window->statusBarStrip().isHidden());
+    EXPECT_EQ(desk.window->toolBarArea(&desk.window->statusBarStrip()), Qt::TopToolBarArea);
+    EXPECT_EQ(desk.window->toolBarArea(&desk.window->toolbar().bar()), Qt::BottomToolBarArea);
+    EXPECT_TRUE(desk.window->menus().action(QStringLiteral("HideShowToolBar"))->text().startsWith("Show "));
+    EXPECT_TRUE(desk.window->menus().action(QStringLiteral("HideShowStatusBar"))->text().startsWith("Show "));
+
+    const QString again = dir.filePath(QStringLiteral("again.orv"));
+    ASSERT_TRUE(desk.save(again));
+    EXPECT_TRUE(readAll(again).contains("ToolBarVisible=False\r\nStatusBarVisible=False\r\nStatusBarPos=1\r\n"
+                                        "ToolBarPos=2\r\n"));
+}
+
+TEST(Session, ProblemsInTheFileAreAskedAbout)
+{
+    struct Case {
+        const char* name;
+        QByteArray file;
+        std::vector<MsgAnswer> answers;
+        QStringList questions;
+        int panels;
+    };
+    const std::vector<Case> cases = {
+        {"short key inside a panel block",
+         "\r\n[Panels]\r\n\r\n[VFaders]\r\nName=One\r\nXY=1\r\nTop=10\r\n\r\n[VFaders Data]\r\nIDIcon=3\r\n",
+         {MsgAnswer::Ok, MsgAnswer::Ok, MsgAnswer::Ok, MsgAnswer::Ok},
+         {"An error occurred during LOAD", "Unsupported Option, Top=10", "Unsupported Option, [VFaders Data]",
+          "Unsupported Option, IDIcon=3"},
+         1},
+        {"unknown window class, answered OK",
+         "[PortConfig]\r\n\r\n[Panels]\r\n\r\n[HFaders]\r\nName=P\r\n",
+         {MsgAnswer::Ok},
+         {"Unsupported Option, [PortConfig]"},
+         1},
+        {"Cancel ends the load and keeps what was loaded",
+         "\r\n[Panels]\r\n\r\n[HFaders]\r\nName=P\r\n[PortConfig]\r\n\r\n[Panels]\r\n\r\n[VFaders]\r\n",
+         {MsgAnswer::Cancel},
+         {"Unsupported Option, [PortConfig]"},
+         1},
+        {"port sections are passed over",
+         "[MIDI In Devs]\r\nDev0=Something\r\n[MIDI Out Devs]\r\nDev0=Else\r\n[Panels]\r\n[Buttons]\r\n",
+         {},
+         {},
+         1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("bad.orv"));
+        ASSERT_TRUE(writeFile(path, c.file));
+        Desk desk(dir.path());
+        desk.dialogs.answer(path);
+        for (MsgAnswer answer : c.answers)
+            desk.dialogs.answer(answer);
+        desk.window->LoadSession_Click();
+        QStringList asked = desk.questions();
+        asked.removeFirst();  // the file dialog
+        EXPECT_EQ(asked, c.questions);
+        EXPECT_EQ(desk.window->panels().size(), c.panels);
+        EXPECT_EQ(desk.field(1), " Loaded");
+        EXPECT_FALSE(desk.shared->flags.Initializing);
+    }
+}
+
+TEST(Session, LoadingTwiceDoublesThePanelsAndNewTagsStayUnique)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("s.orv"));
+    Desk desk(dir.path());
+    desk.window->createPanel(PanelClass::HFaders);
+    desk.window->createPanel(PanelClass::Buttons);
+    ASSERT_TRUE(desk.save(path));
+
+    Desk other(dir.path());
+    other.load(path);
+    other.load(path);
+    const QList<Panel*> panels = other.window->panels();
+    ASSERT_EQ(panels.size(), 4);
+    EXPECT_EQ(panels[2]->Tag, panels[0]->Tag);
+    EXPECT_EQ(other.shared->UniqFormCounter, 2);
+    EXPECT_EQ(other.window->createPanel(PanelClass::VFaders)->Tag, "3");
+}
+
+TEST(Session, EmptySessionFileSavesTheDefaultSessionWhichStartUpLoads)
+{
+    QTemporaryDir dir;
+    {
+        Desk desk(dir.path());
+        desk.window->createPanel(PanelClass::Sequencer);
+        desk.window->IsChanged = true;
+        desk.window->SessionFile.clear();
+        ASSERT_TRUE(desk.window->SaveSession_Click());
+        EXPECT_EQ(desk.field(0), " Save Session Default Session");
+        EXPECT_EQ(desk.window->SessionFile, dir.filePath(QStringLiteral("Orvell.ini")));
+        EXPECT_FALSE(desk.window->IsChanged);
+        EXPECT_FALSE(desk.window->panels()[0]->IsChanged);
+        EXPECT_TRUE(readAll(dir.filePath(QStringLiteral("Orvell.ini"))).contains("[Sequencer]"));
+    }
+    // Start-up reads AppDir/Orvell.ini, AppDir being the current directory.
+    test::TestDesk desk;
+    QFile::remove(desk.home.filePath(QStringLiteral("Orvell.ini")));
+    ASSERT_TRUE(QFile::copy(dir.filePath(QStringLiteral("Orvell.ini")), desk.home.filePath(QStringLiteral("Orvell.ini"))));
+    desk.start({800, 600});
+    EXPECT_EQ(desk.window->panels().size(), 1);
+    EXPECT_TRUE(desk.dialogs.asked().empty());
+}
+
+TEST(Session, MissingDefaultSessionAtStartUpIsReported)
+{
+    test::TestDesk desk;
+    QFile::remove(desk.home.filePath(QStringLiteral("Orvell.ini")));
+    desk.start({800, 600});
+    ASSERT_EQ(desk.dialogs.asked().size(), 1u);
+    const auto& box = desk.dialogs.asked()[0];
+    EXPECT_EQ(box.title, "Load Session ");
+    EXPECT_EQ(box.icon, MsgIcon::Exclamation);
+    EXPECT_TRUE(box.text.endsWith(":\r" + QDir::toNativeSeparators(QDir::currentPath() + "/Orvell.ini") +
+                                  "\rDefault session not found"))
+        << box.text.toStdString();
+    EXPECT_TRUE(desk.window->panels().isEmpty());
+    EXPECT_FALSE(desk.shared->flags.Initializing);
+}
+
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t limit)
+    {
+        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &old_);
+        rlimit lowered = old_;
+        lowered.rlim_cur = limit;
+        active_ = setrlimit(RLIMIT_FSIZE, &lowered) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, oldHandler_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    bool active() const { return active_; }
+
+private:
+    rlimit old_{};
+    void (*oldHandler_)(int) = nullptr;
+    bool active_ = false;
+};
+
+TEST(Session, FailedSaveKeepsThePreviousFileAndSaysSo)
+{
+    QTemporaryDir dir;
+    const QByteArray previous = "the previous session\r\n";
+    const QString path = dir.filePath(QStringLiteral("keep.orv"));
+    ASSERT_TRUE(writeFile(path, previous));
+
+    Desk desk(dir.path());
+    for (int i = 0; i < 4; ++i)
+        desk.window->createPanel(PanelClass::VFaders);
+    desk.window->IsChanged = true;
+
+    struct Case {
+        const char* name;
+        QString target;
+        bool limitSize;
+    };
+    const std::vector<Case> cases = {
+        {"folder that is a file", path + QStringLiteral("/x.orv"), false},
+        {"write cut short", path, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        desk.dialogs.clear();
+        bool saved = true;
+        {
+            FileSizeLimit limit(c.limitSize ? 64 : RLIM_INFINITY);
+            ASSERT_TRUE(limit.active());
+            saved = desk.save(c.target);
+        }
+        EXPECT_FALSE(saved);
+        EXPECT_EQ(desk.field(1), " FAIL!");
+        EXPECT_TRUE(desk.window->IsChanged);
+        EXPECT_EQ(readAll(path), previous);
+        ASSERT_EQ(desk.dialogs.asked().size(), 1u);
+        EXPECT_EQ(desk.dialogs.asked()[0].icon, MsgIcon::Exclamation);
+        EXPECT_TRUE(desk.dialogs.asked()[0].text.endsWith("\rSession not saved!"));
+        EXPECT_FALSE(desk.dialogs.asked()[0].text.startsWith("\r"));
+    }
+}
+
+TEST(Session, SaveAsAsksForTheFileAndCancelSavesNothing)
+{
+    QTemporaryDir dir;
+    Desk desk(dir.path());
+    desk.window->createPanel(PanelClass::HFaders);
+    desk.dialogs.answer(QString());
+    desk.window->SaveAs_Click();
+    EXPECT_EQ(desk.field(0), " Session not saved!");
+    ASSERT_EQ(desk.dialogs.asked().size(), 1u);
+    const FileRequest& request = desk.dialogs.asked()[0].file;
+    EXPECT_EQ(request.title, "Save Session ");
+    EXPECT_EQ(request.filter, "Orvell session Files (*.orv)|*.orv");
+
+    const QString path = dir.filePath(QStringLiteral("named.orv"));
+    desk.dialogs.answer(path);
+    desk.window->SaveAs_Click();
+    EXPECT_EQ(desk.field(0), " Save Session named.orv");
+    EXPECT_EQ(desk.window->SessionFile, path);
+    EXPECT_EQ(desk.shared->PanlDir, QFileInfo(path).absolutePath() + u'/');
+    EXPECT_TRUE(readAll(dir.filePath(QStringLiteral("named.orv"))).contains("[HFaders]"));
+}
+
+TEST(Session, ExitSavesTheDefaultSessionOnYes)
+{
+    QTemporaryDir dir;
+    Desk desk(dir.path());
+    desk.window->createPanel(PanelClass::Buttons);
+    desk.window->IsChanged = true;
+    desk.window->SessionFile = dir.filePath(QStringLiteral("mine.orv"));
+    desk.dialogs.answer(MsgAnswer::Yes);
+    desk.dialogs.answer(BigAnswer::No);
+    desk.window->close();
+    EXPECT_TRUE(readAll(dir.filePath(QStringLiteral("Orvell.ini"))).contains("[Buttons]"));
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("mine.orv"))));
+}
+
+}  // namespace
+}  // namespace orvell
