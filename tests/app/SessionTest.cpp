@@ -4,6 +4,7 @@
 #include "controllers/FaderPanel.h"
 #include "core/Shared.h"
 #include "panels/Panel.h"
+#include "support/FileSizeLimit.h"
 #include "support/TestDesk.h"
 
 #include <QAction>
@@ -262,30 +263,7 @@ TEST(Session, MissingDefaultSessionAtStartUpIsReported)
     EXPECT_FALSE(desk.shared->flags.Initializing);
 }
 
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t limit)
-    {
-        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &old_);
-        rlimit lowered = old_;
-        lowered.rlim_cur = limit;
-        active_ = setrlimit(RLIMIT_FSIZE, &lowered) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, oldHandler_);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-    bool active() const { return active_; }
-
-private:
-    rlimit old_{};
-    void (*oldHandler_)(int) = nullptr;
-    bool active_ = false;
-};
+using test::FileSizeLimit;
 
 TEST(Session, FailedSaveKeepsThePreviousFileAndSaysSo)
 {
