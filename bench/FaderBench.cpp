@@ -1,6 +1,7 @@
 // From a fader's value change to the message at the MIDI device: each of
 // 10,000 changes is timed on one steady clock, from before QScrollBar::setValue
 // to the time the virtual device stamped on the message.
+#include "OffscreenMain.h"
 #include "app/AOrvell.h"
 #include "app/QtDialogs.h"
 #include "controllers/FaderPanel.h"
@@ -74,12 +75,4 @@ BENCHMARK(BM_FaderChangeToDevice)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+ORVELL_OFFSCREEN_BENCHMARK_MAIN()

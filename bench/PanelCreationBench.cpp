@@ -1,5 +1,6 @@
 // Creating panels one after another in a full-screen main window: each
 // creation scans for a free spot among the visible panels.
+#include "OffscreenMain.h"
 #include "app/AOrvell.h"
 #include "app/QtDialogs.h"
 #include "core/Clock.h"
@@ -44,12 +45,4 @@ BENCHMARK(BM_CreatePanels)->Arg(50)->Arg(200)->Unit(benchmark::kMillisecond)->It
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+ORVELL_OFFSCREEN_BENCHMARK_MAIN()

@@ -1,5 +1,6 @@
 // Saving and loading a session of 200 panels: the file work of the Save
 // Session and Load Session commands, without their dialogs.
+#include "OffscreenMain.h"
 #include "app/AOrvell.h"
 #include "app/QtDialogs.h"
 #include "core/Clock.h"
@@ -78,12 +79,4 @@ BENCHMARK(BM_LoadSession)->Arg(200)->Unit(benchmark::kMillisecond)->Iterations(3
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+ORVELL_OFFSCREEN_BENCHMARK_MAIN()
