@@ -17,8 +17,6 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QToolButton>
@@ -358,21 +356,19 @@ void FaderPanel::setPort(int index, const QString& port)
     midi_.OpenMidiOut(port);
 }
 
-QList<Panel*> FaderPanel::openPanels(PanelClass id) const { return host_.panelsOf(id); }
-
 bool FaderPanel::targetExists(int code) const
 {
     // The system-exclusive table is not reachable from a panel yet.
     if (code == CtrlCode::SysEx)
         return false;
-    return !openPanels(faderTargetClass(code)).isEmpty();
+    return !host_.panelsOf(faderTargetClass(code)).isEmpty();
 }
 
 void FaderPanel::fillTargetList(int code)
 {
     const QSignalBlocker block(selPatch_);
     selPatch_->clear();
-    for (Panel* panel : openPanels(faderTargetClass(code)))
+    for (Panel* panel : host_.panelsOf(faderTargetClass(code)))
         selPatch_->addItem(panel->caption(), panel->Tag.toInt());
     selPatch_->setCurrentIndex(std::max(0, selPatch_->findData(slots_[CIndx].patchId)));
 }

@@ -102,7 +102,6 @@ private:
     void fillControlList();
     void fillTargetList(int code);
     bool targetExists(int code) const;
-    QList<Panel*> openPanels(PanelClass id) const;
 
     void onValueChanged(int index, int value);
     void onAction(int index, int action);
