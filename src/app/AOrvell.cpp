@@ -106,6 +106,17 @@ AOrvell::AOrvell(Shared& shared, Dialogs& dialogs, QWidget* parent)
         for (Panel* panel : panels())
             panel->RefreshPortLists();
     });
+    autoEvent_ = new QTimer(this);
+    autoEvent_->setObjectName(QStringLiteral("AutoEvent"));
+    autoEvent_->setInterval(50);
+    autoEvent_->setTimerType(Qt::PreciseTimer);
+    connect(autoEvent_, &QTimer::timeout, this, [this] { shared_.autoSweep.AutoEvent_Timer(); });
+    shared_.autoSweep.setTimerSwitch([this](bool running) {
+        if (running)
+            autoEvent_->start();
+        else
+            autoEvent_->stop();
+    });
     windows_ = std::make_unique<WindowManager>(*this);
     menus_ = std::make_unique<MainMenus>(*this);
     toolbar_ = std::make_unique<MainToolbar>(*this, *toolBar);
@@ -116,6 +127,7 @@ AOrvell::AOrvell(Shared& shared, Dialogs& dialogs, QWidget* parent)
 AOrvell::~AOrvell()
 {
     shared_.midi.setPortListsChanged({});
+    shared_.autoSweep.setTimerSwitch({});
     // Closing panels and the MDI area signal back while this window is half
     // destroyed; nothing of that may reach it.
     disconnect(mdiArea_, nullptr, this, nullptr);
@@ -343,12 +355,6 @@ void AOrvell::LoadSession_Click()
 void AOrvell::LoadPanel_Click()
 {
     ShowStatusMsg(0, MsgPanelNotLoaded);
-    ShowStatusMsg(1, MsgFail);
-}
-
-void AOrvell::LoadPatchLst_Click()
-{
-    ShowStatusMsg(0, MsgCouldNotLoad);
     ShowStatusMsg(1, MsgFail);
 }
 

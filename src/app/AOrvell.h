@@ -11,6 +11,7 @@
 
 class QMdiArea;
 class QMdiSubWindow;
+class QTimer;
 class QToolBar;
 
 namespace orvell {
@@ -78,11 +79,18 @@ public:
     // File commands whose work arrives with sessions and panel files.
     void LoadSession_Click();
     void LoadPanel_Click();
-    void LoadPatchLst_Click();
     bool SaveSession_Click();  // saves to SessionFile, or the default session when it is ""
     void SaveAs_Click();
     void SavePanel_Click();
     void Exit_Click();
+
+    // Patch lists and the patch clipboard, on the active patch panel (AOrvellPatches.cpp).
+    void LoadPatchLst_Click();
+    void CopyPatch();
+    void CutPatch();
+    void PastePtchBefore();
+    void PastePtchAfter();
+    void PastePatch(bool AddAfter);
 
     void DumpMessages_Click();
     void LoadMsgFrmFile_Click();
@@ -136,6 +144,7 @@ private:
     BigAnswer toAll_ = BigAnswer::None;
     QString cmdLineFile_;   // the command-line file being loaded
     QString lastFileName_;  // name part of the file last chosen to load
+    QTimer* autoEvent_ = nullptr;  // drives the automatic sweeps while any runs
 };
 
 }  // namespace orvell

@@ -244,10 +244,10 @@ void MainMenus::build()
     item("DupMctrl", QStringLiteral("C&ontroller"), [this] { DupMctrl_Click(); });
 
     popupMenu("PatchMenu", QStringLiteral("Patch Edit"), -1);
-    item("CopyPatch", QStringLiteral("Copy"));
-    item("CutPatch", QStringLiteral("Cut"));
-    item("PastePtchBefore", QStringLiteral("Paste Before"));
-    item("PastePtchAfter", QStringLiteral("Paste After"));
+    item("CopyPatch", QStringLiteral("Copy"), [&window] { window.CopyPatch(); });
+    item("CutPatch", QStringLiteral("Cut"), [&window] { window.CutPatch(); });
+    item("PastePtchBefore", QStringLiteral("Paste Before"), [&window] { window.PastePtchBefore(); });
+    item("PastePtchAfter", QStringLiteral("Paste After"), [&window] { window.PastePtchAfter(); });
 
     popupMenu("PanlMenu", QStringLiteral("Panel Menu"), HelpPanelMenu);
     item("RenameMe", QStringLiteral("&Rename Panel"), onActivePanel(&Panel::RenameMe_Click));

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "controllers/AutoSweep.h"
 #include "core/AppFlags.h"
 #include "core/Reporter.h"
 #include "help/MessageTable.h"
 #include "midi/MidiEngine.h"
+#include "patches/PatchClipboard.h"
 
 #include <QString>
 
@@ -60,6 +62,8 @@ private:
 
 public:
     MidiEngine midi;  // after the members it refers to
+    AutoSweep autoSweep{midi};
+    PatchClipboard patchClipboard;
 };
 
 }  // namespace orvell

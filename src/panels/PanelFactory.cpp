@@ -1,7 +1,9 @@
 #include "panels/PanelFactory.h"
 
+#include "controllers/ButtonsPanel.h"
 #include "controllers/FaderPanel.h"
 #include "panels/Panel.h"
+#include "patches/PatchListPanel.h"
 
 namespace orvell {
 
@@ -11,6 +13,10 @@ Panel* makePanel(PanelClass id, PanelHost& host)
     case PanelClass::HFaders:
     case PanelClass::VFaders:
         return new FaderPanel(id, host);
+    case PanelClass::Buttons:
+        return new ButtonsPanel(host);
+    case PanelClass::PatchList:
+        return new PatchListPanel(host);
     default:
         return new Panel(id, host);
     }

@@ -1,0 +1,11 @@
+target_sources(orvell_engine PRIVATE
+  src/controllers/AutoSweep.cpp
+  src/controllers/Controllers.cpp
+  src/controllers/FaderModel.cpp
+)
+target_sources(orvell_widgets PRIVATE
+  src/controllers/ButtonsPanel.cpp
+  src/controllers/CtrlEdit.cpp
+  src/controllers/FaderPanel.cpp
+  src/controllers/FaderPanelInput.cpp
+)

@@ -1,0 +1,7 @@
+#include "patches/PatchListPanel.h"
+
+namespace orvell {
+
+PatchListPanel::PatchListPanel(PanelHost& host, QWidget* parent) : Panel(PanelClass::PatchList, host, parent) {}
+
+}  // namespace orvell
