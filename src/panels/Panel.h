@@ -88,6 +88,14 @@ public:
     virtual SlotSelectors* slotSelectors() { return nullptr; }
     // Rebuilds the panel's output port selectors after the enabled ports changed.
     virtual void RefreshPortLists() {}
+    // How many of this panel's remote controls act on the panel of that class
+    // and tag; such a panel may not close.
+    virtual int controlsTargeting(PanelClass targetClass, const QString& targetTag) const
+    {
+        (void)targetClass;
+        (void)targetTag;
+        return 0;
+    }
 
     void HideButton_Click();
     // Shows the panel, restores it when minimised, and marks its class shown.
