@@ -1,24 +1,76 @@
 #include "app/AOrvell.h"
 
+#include "app/Dialogs.h"
 #include "core/Shared.h"
+#include "patches/PatchClipboard.h"
+#include "patches/PatchListPanel.h"
+
+#include <QFileInfo>
+#include <QMdiSubWindow>
 
 namespace orvell {
 
 namespace {
+
 constexpr int MsgFail = 3;
+constexpr int MsgLoaded = 18;
 constexpr int MsgCouldNotLoad = 168;
+
+PatchEditTarget* editTarget(Panel* panel) { return dynamic_cast<PatchEditTarget*>(panel); }
+
 }  // namespace
 
 void AOrvell::LoadPatchLst_Click()
 {
-    ShowStatusMsg(0, MsgCouldNotLoad);
-    ShowStatusMsg(1, MsgFail);
+    FileRequest request;
+    request.title = QStringLiteral("Load PatchList");
+    request.directory = shared_.PatchDir.isEmpty() ? shared_.AppDir : shared_.PatchDir;
+    request.fileName = shared_.patchClipboard.lastFileName;
+    request.filter = QStringLiteral("Instrument Definition Files (*.ins)|*.ins|Text Files (*.txt)|*.txt");
+    const QString path = dialogs_.OpenFile(request);
+    if (path.isEmpty())
+        return;
+    const QFileInfo chosen(path);
+    shared_.PatchDir = chosen.absolutePath() + u'/';
+    shared_.patchClipboard.lastFileName = chosen.fileName();
+
+    // An empty patch list takes the file; otherwise it gets a panel of its own.
+    auto* panel = qobject_cast<PatchListPanel*>(activePanel());
+    const bool created = !panel || !panel->isEmpty();
+    if (created)
+        panel = static_cast<PatchListPanel*>(createPanel(PanelClass::PatchList));
+    const bool read = panel->loadPatchFile(path, {});
+    ShowStatusText(0, (read ? QString() : shared_.msg(MsgCouldNotLoad)) + path);
+    ShowStatusMsg(1, read ? MsgLoaded : MsgFail);
+    if (panel->isEmpty()) {
+        // A file that gave nothing leaves no empty panel behind.
+        if (created && panel->subWindow())
+            panel->subWindow()->close();
+        return;
+    }
+    IsChanged = true;
 }
 
-void AOrvell::CopyPatch() {}
-void AOrvell::CutPatch() {}
+void AOrvell::CopyPatch()
+{
+    if (PatchEditTarget* target = editTarget(activePanel()))
+        target->CopyPatch(shared_.patchClipboard);
+}
+
+void AOrvell::CutPatch()
+{
+    if (PatchEditTarget* target = editTarget(activePanel()))
+        target->CutPatch(shared_.patchClipboard);
+}
+
 void AOrvell::PastePtchBefore() { PastePatch(false); }
+
 void AOrvell::PastePtchAfter() { PastePatch(true); }
-void AOrvell::PastePatch(bool) {}
+
+void AOrvell::PastePatch(bool AddAfter)
+{
+    if (PatchEditTarget* target = editTarget(activePanel()))
+        target->PastePatch(shared_.patchClipboard, AddAfter);
+}
 
 }  // namespace orvell

@@ -8,6 +8,7 @@
 #include "midi/PortLists.h"
 #include "panels/PanelHost.h"
 #include "panels/SectionFile.h"
+#include "patches/RemotePatch.h"
 
 #include <algorithm>
 
@@ -38,7 +39,9 @@ const QColor RangeColor(0, 128, 0);
 // The design value of a fader before its controller type is chosen.
 constexpr int DesignValue = 64;
 
-QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, const QColor& color, bool boxed)
+}  // namespace
+
+QLabel* makePanelLabel(QWidget* parent, const QString& name, const QString& text, const QColor& color, bool boxed)
 {
     auto* label = new QLabel(text, parent);
     label->setObjectName(name);
@@ -51,7 +54,7 @@ QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, con
     return label;
 }
 
-QComboBox* makeSelector(QWidget* parent, const QString& name, bool editable)
+QComboBox* makePanelSelector(QWidget* parent, const QString& name, bool editable)
 {
     auto* combo = new QComboBox(parent);
     combo->setObjectName(name);
@@ -61,7 +64,6 @@ QComboBox* makeSelector(QWidget* parent, const QString& name, bool editable)
     combo->hide();
     return combo;
 }
-}  // namespace
 
 FaderPanel::FaderPanel(PanelClass id, PanelHost& host, QWidget* parent)
     : Panel(id, host, parent), shared_(host.shared()), midi_(host.shared().midi)
@@ -119,10 +121,11 @@ void FaderPanel::buildControls()
         slot.dataVal->setObjectName(QStringLiteral("DataVal") + n);
         slot.dataVal->setMaxLength(5);
         slot.dataVal->setAlignment(Qt::AlignCenter);
-        slot.cntrlLbl = makeLabel(this, QStringLiteral("CntrlLbl") + n, QStringLiteral("Contrl"), ControlColor, true);
+        slot.cntrlLbl =
+            makePanelLabel(this, QStringLiteral("CntrlLbl") + n, QStringLiteral("Contrl"), ControlColor, true);
         slot.cntrlLbl->setWordWrap(true);
-        slot.chanLbl = makeLabel(this, QStringLiteral("ChanLbl") + n, QString(), ChannelColor, true);
-        slot.portLbl = makeLabel(this, QStringLiteral("PortLbl") + n, QString(), PortColor, true);
+        slot.chanLbl = makePanelLabel(this, QStringLiteral("ChanLbl") + n, QString(), ChannelColor, true);
+        slot.portLbl = makePanelLabel(this, QStringLiteral("PortLbl") + n, QString(), PortColor, true);
         slot.midPt = new QFrame(this);
         slot.midPt->setObjectName(QStringLiteral("MidPt") + n);
         slot.midPt->setStyleSheet(QStringLiteral("background-color: rgb(0, 128, 0);"));
@@ -133,11 +136,12 @@ void FaderPanel::buildControls()
             w->installEventFilter(this);
     }
 
-    dMinLbl_ = makeLabel(this, QStringLiteral("DMinLbl"), QStringLiteral("0"), RangeColor, false);
-    dMaxLbl_ = makeLabel(this, QStringLiteral("DMaxLbl"), QStringLiteral("127"), RangeColor, false);
-    label1_ = makeLabel(this, QStringLiteral("Label1"), QStringLiteral("Chn"), palette().color(QPalette::WindowText), false);
-    label2_ = makeLabel(this, QStringLiteral("Label2"), vertical() ? QStringLiteral("Prt") : QStringLiteral("prt"),
-                        palette().color(QPalette::WindowText), false);
+    dMinLbl_ = makePanelLabel(this, QStringLiteral("DMinLbl"), QStringLiteral("0"), RangeColor, false);
+    dMaxLbl_ = makePanelLabel(this, QStringLiteral("DMaxLbl"), QStringLiteral("127"), RangeColor, false);
+    const QColor text = palette().color(QPalette::WindowText);
+    label1_ = makePanelLabel(this, QStringLiteral("Label1"), QStringLiteral("Chn"), text, false);
+    label2_ = makePanelLabel(this, QStringLiteral("Label2"), vertical() ? QStringLiteral("Prt") : QStringLiteral("prt"),
+                             text, false);
     dupIcon_ = new QToolButton(this);
     dupIcon_->setObjectName(QStringLiteral("DupIcon"));
     dupIcon_->setText(QStringLiteral("Dup"));
@@ -148,10 +152,10 @@ void FaderPanel::buildControls()
                        static_cast<QWidget*>(dupIcon_)})
         w->installEventFilter(this);
 
-    control_ = makeSelector(this, QStringLiteral("Control"), true);
-    channel_ = makeSelector(this, QStringLiteral("Channel"), true);
-    port_ = makeSelector(this, QStringLiteral("Port"), true);
-    selPatch_ = makeSelector(this, QStringLiteral("SelPatch"), false);
+    control_ = makePanelSelector(this, QStringLiteral("Control"), true);
+    channel_ = makePanelSelector(this, QStringLiteral("Channel"), true);
+    port_ = makePanelSelector(this, QStringLiteral("Port"), true);
+    selPatch_ = makePanelSelector(this, QStringLiteral("SelPatch"), false);
     for (int ch = 1; ch <= 16; ++ch)
         channel_->addItem(QString::number(ch), ch);
     fillControlList();
@@ -246,7 +250,8 @@ void FaderPanel::MidiSend(int index)
         break;
     case FaderMessage::Kind::PatchChange:
     case FaderMessage::Kind::PanelPointerChange:
-        emit remotePatchChange(slot.code, message.target, message.value);
+        // The target is looked up by its tag now; it may have gone meanwhile.
+        RemotePatchChange(host_, QString::number(message.target), message.value);
         break;
     case FaderMessage::Kind::None:
         break;
@@ -572,6 +577,16 @@ void FaderPanel::Clone(const QString& fromTag)
         slot.loadedValue.reset();
     }
     markChanged();
+}
+
+int FaderPanel::controlsTargeting(PanelClass targetClass, const QString& targetTag) const
+{
+    const auto tag = parseSectionInt(targetTag);
+    if (!tag)
+        return 0;
+    return static_cast<int>(std::count_if(slots_.begin(), slots_.end(), [&](const Slot& slot) {
+        return isPanelDirected(slot.code) && faderTargetClass(slot.code) == targetClass && slot.patchId == *tag;
+    }));
 }
 
 // Data section.

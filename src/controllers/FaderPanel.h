@@ -19,6 +19,12 @@ namespace orvell {
 class MidiEngine;
 class Shared;
 
+// The controls panels share: a caption label in its own colour (boxed for the
+// labels that open a selector), and a selector list that stays hidden until a
+// label is clicked.
+QLabel* makePanelLabel(QWidget* parent, const QString& name, const QString& text, const QColor& color, bool boxed);
+QComboBox* makePanelSelector(QWidget* parent, const QString& name, bool editable);
+
 // Four faders, each sending one controller type on its own channel and port.
 // HFaders and VFaders differ only in orientation and layout.
 class FaderPanel : public Panel, public SlotSelectors {
@@ -64,14 +70,10 @@ public:
     void SetUpCtrlEdit() override;
     void RefreshPortLists() override;
     void Clone(const QString& fromTag) override;
+    int controlsTargeting(PanelClass targetClass, const QString& targetTag) const override;
 
     QScrollBar* fader(int i) const { return slots_[i].fader; }
     int patchId(int i) const { return slots_[i].patchId; }
-
-signals:
-    // A patch-change (212) or panel-pointer (216) fader moved: the panel with
-    // tag `target` takes the value.
-    void remotePatchChange(int code, int target, int value);
 
 protected:
     void beginLoad() override;

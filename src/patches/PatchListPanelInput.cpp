@@ -1,0 +1,203 @@
+// The patch list's keyboard and mouse: the channel and port pick lists, the
+// list's keys and edit menu, and the status-line hints.
+#include "app/AOrvell.h"
+#include "app/MainMenus.h"
+#include "core/Numeric.h"
+#include "core/Shared.h"
+#include "midi/MidiEngine.h"
+#include "panels/PanelHost.h"
+#include "patches/PatchListPanel.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMouseEvent>
+#include <QPushButton>
+
+#include <algorithm>
+
+namespace orvell {
+
+namespace {
+
+enum : int {
+    MsgChannelHint = 19,
+    MsgInvalidPort = 62,
+    MsgPortHint = 87,
+};
+
+std::optional<int> validChannel(const QString& text)
+{
+    const auto number = parseNumber(text);
+    if (!number || *number != double(int(*number)) || *number < 1 || *number > 16)
+        return std::nullopt;
+    return int(*number);
+}
+
+}  // namespace
+
+void PatchListPanel::showSelector(QComboBox* combo, QLabel* at)
+{
+    for (QComboBox* other : {channel_, port_}) {
+        if (other != combo)
+            other->hide();
+    }
+    const int width = std::max(at->width(), 120);
+    const int x = std::clamp(at->x(), 0, std::max(0, this->width() - width));
+    combo->setGeometry(x, at->y(), width, 24);
+    combo->show();
+    combo->raise();
+    combo->setFocus();
+    combo->lineEdit()->selectAll();
+}
+
+void PatchListPanel::Channel_Click()
+{
+    if (Initializing || channel_->currentIndex() < 0)
+        return;
+    const QString chosen = QString::number(channel_->currentIndex() + 1);
+    if (chosen != channelText()) {
+        setChanLbl(chosen);
+        markChanged();
+    }
+    channel_->hide();
+}
+
+void PatchListPanel::Port_Click()
+{
+    if (Initializing || port_->currentIndex() < 0)
+        return;
+    const QString chosen = QString::number(port_->currentData().toInt());
+    if (chosen != portText()) {
+        setPortLbl(chosen);
+        markChanged();
+    }
+    port_->hide();
+}
+
+void PatchListPanel::Channel_KeyPress()
+{
+    if (const auto channel = validChannel(channel_->currentText())) {
+        channel_->setCurrentIndex(*channel - 1);
+        Channel_Click();
+    } else {
+        channel_->setEditText(channelText());
+    }
+    channel_->hide();
+}
+
+// Two characters are all a channel can have, so a second one decides.
+void PatchListPanel::checkTypedChannel(const QString& text)
+{
+    if (text.size() >= 2)
+        Channel_KeyPress();
+}
+
+void PatchListPanel::Port_KeyPress()
+{
+    const auto number = parseInteger(port_->currentText());
+    const int entry = number ? port_->findData(*number) : -1;
+    if (entry >= 0) {
+        port_->setCurrentIndex(entry);
+        Port_Click();
+    } else {
+        port_->setEditText(portText());
+    }
+    port_->hide();
+}
+
+void PatchListPanel::showHintFor(QObject* control)
+{
+    if (control == patchLst_ || control == patchLst_->viewport()) {
+        host_.ShowHint(listHint());
+    } else if (control == label1_ || control == chanLbl_) {
+        host_.ShowHint(shared_.msg(MsgChannelHint));
+    } else if (control == label2_) {
+        host_.ShowHint(shared_.msg(MsgPortHint));
+    } else if (control == portLbl_) {
+        const auto port = parseInteger(portText());
+        const bool known = port && *port >= 0 && *port < int(midi_.MidiOutPorts.size()) &&
+                           midi_.MidiOutPorts[size_t(*port)].Present;
+        host_.ShowHint(known ? midi_.MidiOutPorts[size_t(*port)].Name : shared_.msg(MsgInvalidPort));
+    }
+}
+
+bool PatchListPanel::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if (type == QEvent::Enter) {
+        showHintFor(watched);
+        return Panel::eventFilter(watched, event);
+    }
+    if (type == QEvent::MouseButtonDblClick && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        if (watched == chanLbl_) {
+            channel_->setCurrentIndex(validChannel(channelText()).value_or(1) - 1);
+            showSelector(channel_, chanLbl_);
+            return true;
+        }
+        if (watched == portLbl_) {
+            const auto port = parseInteger(portText());
+            port_->setCurrentIndex(port ? std::max(0, port_->findData(*port)) : 0);
+            showSelector(port_, portLbl_);
+            return true;
+        }
+    }
+    if (type == QEvent::MouseButtonRelease && watched == patchLst_->viewport() &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
+        // The menu's commands act on the active panel: this one.
+        if (QMdiSubWindow* window = subWindow(); window && window->mdiArea())
+            window->mdiArea()->setActiveSubWindow(window);
+        if (auto* main = dynamic_cast<AOrvell*>(&host_))
+            main->menus().popup(QStringLiteral("PatchMenu"), static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
+        return true;
+    }
+    if (type != QEvent::KeyPress)
+        return Panel::eventFilter(watched, event);
+
+    const auto* keyEvent = static_cast<QKeyEvent*>(event);
+    const int key = keyEvent->key();
+    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+    if (watched == channel_->lineEdit() || watched == port_->lineEdit()) {
+        QComboBox* combo = watched == channel_->lineEdit() ? channel_ : port_;
+        if (enter) {
+            combo == channel_ ? Channel_KeyPress() : Port_KeyPress();
+            return true;
+        }
+        if (key == Qt::Key_Escape) {
+            combo->hide();
+            return true;
+        }
+        return Panel::eventFilter(watched, event);
+    }
+    if (watched != patchLst_)
+        return Panel::eventFilter(watched, event);
+
+    const bool ctrl = keyEvent->modifiers() & Qt::ControlModifier;
+    PatchClipboard& clipboard = shared_.patchClipboard;
+    if (enter || key == Qt::Key_Space) {
+        RmtDblClick();
+        return true;
+    }
+    if (ctrl && key == Qt::Key_C) {
+        CopyPatch(clipboard);
+        return true;
+    }
+    if ((ctrl && key == Qt::Key_X) || key == Qt::Key_Delete) {
+        if (!selectedRows().isEmpty())
+            CutPatch(clipboard);
+        return true;
+    }
+    if ((ctrl && key == Qt::Key_V) || key == Qt::Key_Insert) {
+        if (!clipboard.entries.empty())
+            PastePatch(clipboard, false);
+        return true;
+    }
+    return Panel::eventFilter(watched, event);
+}
+
+}  // namespace orvell
