@@ -1,10 +1,14 @@
 target_sources(orvell_engine PRIVATE
+  src/controllers/AutoSettings.cpp
   src/controllers/AutoSweep.cpp
+  src/controllers/ButtonModel.cpp
   src/controllers/Controllers.cpp
   src/controllers/FaderModel.cpp
 )
 target_sources(orvell_widgets PRIVATE
+  src/controllers/AutoDlgBox.cpp
   src/controllers/ButtonsPanel.cpp
+  src/controllers/ButtonsPanelInput.cpp
   src/controllers/CtrlEdit.cpp
   src/controllers/FaderPanel.cpp
   src/controllers/FaderPanelInput.cpp

@@ -1,0 +1,307 @@
+// The panel's keyboard and mouse: selector entries, label clicks that open
+// the selectors, presses of the buttons, picture drops and the status-line hints.
+#include "app/Dialogs.h"
+#include "controllers/ButtonModel.h"
+#include "controllers/ButtonsPanel.h"
+#include "controllers/FaderModel.h"
+#include "core/Numeric.h"
+#include "core/Shared.h"
+#include "midi/MidiEngine.h"
+#include "panels/PanelHost.h"
+
+#include <QComboBox>
+#include <QDropEvent>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QToolButton>
+
+namespace orvell {
+
+namespace {
+
+enum : int {
+    MsgChannelHint = 19,
+    MsgMessageType = 32,
+    MsgClickToSend = 33,
+    MsgInvalidPort = 62,
+    MsgDupHint = 84,
+    MsgPortHint = 87,
+    MsgPictureHint = 92,
+    MsgCantChange = 97,
+    MsgRemoteControl = 143,
+    MsgClickToChange = 188,
+    MsgNoOp = 263,
+};
+
+// The press handlers number mouse buttons 1 (left), 2 (right) and 4 (middle).
+int buttonNumber(Qt::MouseButton button)
+{
+    switch (button) {
+    case Qt::LeftButton:
+        return ButtonsPanel::LeftButton;
+    case Qt::RightButton:
+        return ButtonsPanel::RightButton;
+    case Qt::MiddleButton:
+        return 4;
+    default:
+        return 8;
+    }
+}
+
+int shiftState(Qt::KeyboardModifiers modifiers)
+{
+    return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0) |
+           (modifiers & Qt::AltModifier ? 4 : 0);
+}
+
+std::optional<int> droppedIndex(const QMimeData* data)
+{
+    if (!data || !data->hasFormat(QString::fromLatin1(PaletteIndexMime)))
+        return std::nullopt;
+    bool ok = false;
+    const int index = QString::fromLatin1(data->data(QString::fromLatin1(PaletteIndexMime))).trimmed().toInt(&ok);
+    if (!ok || index < 0)
+        return std::nullopt;
+    return index;
+}
+
+}  // namespace
+
+void ButtonsPanel::Channel_KeyPress()
+{
+    const int i = CIndx;
+    const auto number = parseInteger(channel_->currentText());
+    if (!number || *number < 1 || *number > 16 || parseNumber(channel_->currentText()) != double(*number)) {
+        channel_->setCurrentIndex(channelOfSlot(i) - 1);
+        channel_->setEditText(channelText(i));
+    } else if (*number != channelOfSlot(i)) {
+        channel_->setCurrentIndex(*number - 1);
+        Channel_Click();
+    }
+    channel_->hide();
+}
+
+void ButtonsPanel::Port_KeyPress()
+{
+    const int i = CIndx;
+    const auto number = parseInteger(port_->currentText());
+    const int entry = number ? port_->findData(*number) : -1;
+    if (entry < 0) {
+        port_->setCurrentIndex(port_->findData(portOfSlot(i)));
+        port_->setEditText(portText(i));
+    } else if (*number != portOfSlot(i)) {
+        port_->setCurrentIndex(entry);
+        Port_Click();
+    }
+    port_->hide();
+}
+
+void ButtonsPanel::Control_KeyPress()
+{
+    const QString text = control_->currentText();
+    const auto number = parseInteger(text);
+    const auto exact = parseNumber(text);
+    if (!number || exact != double(*number) || *number < 0 || *number > 300) {
+        revertControl();
+    } else if (const int entry = control_->findData(*number); entry >= 0) {
+        control_->setCurrentIndex(entry);
+        Control_Click();
+    } else if (*number > 127) {
+        revertControl();
+    } else {
+        Dialogs& dialogs = host_.dialogs();
+        const AskFn ask = [&](int message, bool withCancel) {
+            switch (dialogs.MsgBox(shared_.msg(message), withCancel ? MsgButtons::YesNoCancel : MsgButtons::YesNo,
+                                   MsgIcon::Question)) {
+            case MsgAnswer::Yes:
+                return Answer::Yes;
+            case MsgAnswer::No:
+                return Answer::No;
+            default:
+                return Answer::Cancel;
+            }
+        };
+        // Buttons take switches as well as continuous types.
+        const auto record = nameUnlistedController(*number, false, ask);
+        if (!record) {
+            revertControl();
+        } else {
+            custom_.push_back(*record);
+            fillControlList();
+            control_->setCurrentIndex(control_->findData(record->CtrlNo));
+            Control_Click();
+        }
+    }
+    control_->hide();
+}
+
+// Hints.
+
+int ButtonsPanel::slotOf(QObject* control) const
+{
+    for (int i = 0; i < Slots; ++i) {
+        const Slot& s = slots_[i];
+        if (control == s.button || control == s.optLbl || control == s.cntrlLbl || control == s.chanLbl ||
+            control == s.portLbl)
+            return i;
+    }
+    return -1;
+}
+
+void ButtonsPanel::showHintFor(QObject* control)
+{
+    const int i = slotOf(control);
+    if (control == label1_) {
+        host_.ShowHint(shared_.msg(MsgChannelHint));
+    } else if (control == label2_) {
+        host_.ShowHint(shared_.msg(MsgPortHint));
+    } else if (control == dupIcon_) {
+        host_.ShowHint(shared_.msg(MsgDupHint));
+    } else if (i < 0) {
+        return;
+    } else if (control == slots_[i].chanLbl) {
+        host_.ShowHint(shared_.msg(MsgChannelHint));
+    } else if (control == slots_[i].portLbl) {
+        const int port = portOfSlot(i);
+        const bool known = port >= 0 && port <= midi_.NumOutDevs && port < int(midi_.MidiOutPorts.size()) &&
+                           midi_.MidiOutPorts[port].Present;
+        host_.ShowHint(known ? midi_.MidiOutPorts[port].Name : shared_.msg(MsgInvalidPort));
+    } else if (control == slots_[i].optLbl) {
+        const int option = slots_[i].option;
+        if (const int hint = optionHintMessage(option))
+            host_.ShowHint(shared_.msg(hint) + (option == BtnOption::Auto ? shared_.msg(MsgCantChange) : QString()));
+    } else if (control == slots_[i].cntrlLbl) {
+        const Slot& slot = slots_[i];
+        Panel* target = buttonTargetsPanel(slot.code)
+                            ? host_.findPanel(faderTargetClass(slot.code), QString::number(slot.patchId))
+                            : nullptr;
+        const QString what = target ? shared_.msg(MsgRemoteControl) + target->caption()
+                                    : shared_.msg(MsgMessageType) + QStringLiteral(" ") + slot.cntrlLbl->text();
+        host_.ShowHint(what + shared_.msg(MsgClickToChange));
+    } else if (slots_[i].code == CtrlCode::NoOp) {
+        host_.ShowHint(shared_.msg(MsgNoOp));
+    } else {
+        const QString remote = buttonTargetsPanel(slots_[i].code) ? shared_.msg(MsgRemoteControl) : QString();
+        host_.ShowHint(remote + shared_.msg(MsgClickToSend));
+    }
+}
+
+// Picture drops.
+
+bool ButtonsPanel::handleDrop(int index, QEvent* event)
+{
+    auto* drop = static_cast<QDropEvent*>(event);
+    const auto palette = droppedIndex(drop->mimeData());
+    if (!palette) {
+        drop->ignore();
+        return true;
+    }
+    drop->acceptProposedAction();
+    if (event->type() == QEvent::Drop)
+        setBtnIcon(index, *palette);
+    else
+        host_.ShowHint(shared_.msg(MsgPictureHint));
+    return true;
+}
+
+bool ButtonsPanel::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if (type == QEvent::Enter) {
+        showHintFor(watched);
+        return Panel::eventFilter(watched, event);
+    }
+    if (type == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+        if (control_->lineEdit() == watched || channel_->lineEdit() == watched || port_->lineEdit() == watched) {
+            QComboBox* combo = qobject_cast<QComboBox*>(watched->parent());
+            if (enter) {
+                if (combo == control_)
+                    Control_KeyPress();
+                else if (combo == channel_)
+                    Channel_KeyPress();
+                else
+                    Port_KeyPress();
+                return true;
+            }
+            if (key == Qt::Key_Escape && combo) {
+                combo->hide();
+                return true;
+            }
+        }
+        if (watched == selPatch_ && key == Qt::Key_Escape) {
+            selPatch_->hide();
+            return true;
+        }
+        return Panel::eventFilter(watched, event);
+    }
+    const int i = slotOf(watched);
+    if (i < 0)
+        return Panel::eventFilter(watched, event);
+    Slot& slot = slots_[i];
+    if (watched == slot.button) {
+        switch (type) {
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop:
+            return handleDrop(i, event);
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick: {
+            // A quick second press is a press too, not a double click.
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            const QPoint at = mouse->position().toPoint();
+            MButton_MouseDown(i, buttonNumber(mouse->button()), shiftState(mouse->modifiers()), at.x(), at.y());
+            return true;
+        }
+        case QEvent::MouseButtonRelease: {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            const QPoint at = mouse->position().toPoint();
+            MButton_MouseUp(i, buttonNumber(mouse->button()), shiftState(mouse->modifiers()), at.x(), at.y());
+            return true;
+        }
+        default:
+            return Panel::eventFilter(watched, event);
+        }
+    }
+    if (watched == slot.optLbl) {
+        if (type == QEvent::MouseButtonPress && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+            BtnOptLbl_Click(i);
+            return true;
+        }
+        // The sweep settings of an "auto" button open from its option label.
+        if (type == QEvent::MouseButtonDblClick && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+            if (slot.option == BtnOption::Auto)
+                AutoSettings_Click(i);
+            else
+                BtnOptLbl_Click(i);
+            return true;
+        }
+        return Panel::eventFilter(watched, event);
+    }
+    if (type == QEvent::MouseButtonPress && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        makeCurrent(i);
+        if (watched == slot.chanLbl) {
+            channel_->setCurrentIndex(channelOfSlot(i) - 1);
+            showSelector(channel_, slot.chanLbl);
+            return true;
+        }
+        if (watched == slot.portLbl) {
+            port_->setCurrentIndex(port_->findData(portOfSlot(i)));
+            showSelector(port_, slot.portLbl);
+            return true;
+        }
+        if (watched == slot.cntrlLbl) {
+            control_->setCurrentIndex(control_->findData(slot.code));
+            showSelector(control_, slot.cntrlLbl);
+            return true;
+        }
+    }
+    return Panel::eventFilter(watched, event);
+}
+
+}  // namespace orvell
