@@ -102,10 +102,7 @@ AOrvell::AOrvell(Shared& shared, Dialogs& dialogs, QWidget* parent)
 
     shared_.setReporter(this);
     // A port that failed to open leaves every selector at once.
-    shared_.midi.setPortListsChanged([this] {
-        for (Panel* panel : panels())
-            panel->RefreshPortLists();
-    });
+    shared_.midi.setPortListsChanged([this] { RefreshPortLists(); });
     autoEvent_ = new QTimer(this);
     autoEvent_->setObjectName(QStringLiteral("AutoEvent"));
     autoEvent_->setInterval(50);
@@ -179,12 +176,12 @@ void AOrvell::processCommandLine(const QStringList& words)
     ParsingCmdLn = true;
     for (const CollectedFile& file : files) {
         shared_.flags.Initializing = true;
-        if (file.kind == FileKind::Session) {
+        if (file.kind != FileKind::Midi) {
             cmdLineFile_ = file.path;
             LoadSession_Click();
         } else {
-            // Panel and MIDI files are not read by this version yet; say so
-            // rather than pretend.
+            // MIDI files are not played by this version yet; say so rather
+            // than pretend.
             ShowStatusText(0, shared_.msg(MsgCouldNotLoad) + QDir::toNativeSeparators(file.path));
             ShowStatusMsg(1, MsgFail);
         }
@@ -199,176 +196,6 @@ void AOrvell::loadDefaultSession()
 {
     shared_.flags.Initializing = true;
     LoadSession_Click();
-}
-
-namespace {
-
-// Whole files are read at once; nothing a user saves comes near this.
-constexpr qint64 MaxSessionBytes = qint64(64) << 20;
-
-std::optional<QByteArray> readWholeFile(const QString& path, QString& error)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = file.errorString();
-        return std::nullopt;
-    }
-    if (file.size() > MaxSessionBytes) {
-        error = QStringLiteral("File too large");
-        return std::nullopt;
-    }
-    // In pieces: a device that reports no size (a pipe) must not run away,
-    // and a read of the whole cap at once would allocate it every time.
-    QByteArray bytes;
-    char chunk[65536];
-    for (;;) {
-        const qint64 got = file.read(chunk, sizeof chunk);
-        if (got < 0) {
-            error = file.errorString();
-            return std::nullopt;
-        }
-        if (got == 0)
-            break;
-        bytes.append(chunk, got);
-        if (bytes.size() > MaxSessionBytes) {
-            error = QStringLiteral("File too large");
-            return std::nullopt;
-        }
-    }
-    return bytes;
-}
-
-}  // namespace
-
-void AOrvell::loadSessionFile(const QString& path)
-{
-    shared_.flags.Initializing = true;
-    const QFileInfo info(path);
-    ShowStatusText(0, shared_.msg(MsgLoadSession) + info.fileName());
-
-    QString error;
-    const std::optional<QByteArray> bytes = readWholeFile(path, error);
-    if (!bytes) {
-        ShowStatusMsg(1, MsgFail);
-        statusLine_->clearField(2);
-        QString text = error + QStringLiteral(":\r") + QDir::toNativeSeparators(path);
-        if (path.endsWith(QStringLiteral("Orvell.ini")))
-            text += u'\r' + shared_.msg(MsgDefaultNotFound);
-        dialogs_.MsgBox(text, MsgButtons::Ok, MsgIcon::Exclamation, shared_.msg(MsgLoadSession));
-        shared_.flags.Initializing = false;
-        return;
-    }
-    if (info.suffix().compare(QStringLiteral("mpl"), Qt::CaseInsensitive) == 0) {
-        // Single-panel files are not read by this version yet.
-        ShowStatusText(0, shared_.msg(MsgCouldNotLoad) + QDir::toNativeSeparators(path));
-        ShowStatusMsg(1, MsgFail);
-        shared_.flags.Initializing = false;
-        return;
-    }
-
-    if (!BackPictFile.isEmpty())
-        setBackPicture({});
-    if (info.suffix().compare(QStringLiteral("orv"), Qt::CaseInsensitive) == 0)
-        SessionFile = path;
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    readSession(*this, *bytes);
-    QGuiApplication::restoreOverrideCursor();
-
-    ShowStatusMsg(1, MsgLoaded);
-    statusLine_->clearField(2);
-    IsChanged = false;
-    shared_.flags.Initializing = false;
-}
-
-bool AOrvell::SaveSession_Click()
-{
-    if (SessionFile.isEmpty()) {
-        SessionFile = defaultSessionPath();
-        ShowStatusText(0, shared_.msg(MsgSaveSession) + shared_.msg(MsgDefaultSession));
-    } else {
-        ShowStatusText(0, shared_.msg(MsgSaveSession) + QFileInfo(SessionFile).fileName());
-    }
-
-    const QByteArray bytes = writeSession(*this);
-    QSaveFile file(SessionFile);
-    bool ok = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-    // Commit alone can miss a failed final flush.
-    ok = ok && file.flush() && file.commit();
-    if (!ok) {
-        const QString error = file.errorString();
-        file.cancelWriting();
-        ShowStatusMsg(1, MsgFail);
-        dialogs_.MsgBox(error + u'\r' + shared_.msg(MsgSessionNotSaved), MsgButtons::Ok, MsgIcon::Exclamation);
-        return false;
-    }
-    ShowStatusMsg(1, MsgSaved);
-    IsChanged = false;
-    for (Panel* panel : panels())
-        panel->IsChanged = false;
-    return true;
-}
-
-void AOrvell::SaveAs_Click()
-{
-    FileRequest request;
-    request.title = shared_.msg(MsgSaveSession);
-    request.directory = shared_.PanlDir;
-    request.fileName = QFileInfo(SessionFile).fileName();
-    request.filter = QStringLiteral("Orvell session Files (*.orv)|*.orv");
-    request.defaultExtension = QStringLiteral("orv");
-    request.confirmOverwrite = true;
-    const QString path = dialogs_.SaveFile(request);
-    if (path.isEmpty()) {
-        ShowStatusMsg(0, MsgSessionNotSaved);
-        return;
-    }
-    shared_.PanlDir = QFileInfo(path).absolutePath() + u'/';
-    SessionFile = path;
-    SaveSession_Click();
-}
-
-void AOrvell::LoadSession_Click()
-{
-    QString path;
-    if (shared_.flags.Initializing) {
-        path = ParsingCmdLn ? cmdLineFile_ : defaultSessionPath();
-    } else {
-        const bool panelFile = lastFileName_.endsWith(QStringLiteral(".mpl"), Qt::CaseInsensitive);
-        FileRequest request;
-        request.title = panelFile ? QStringLiteral("Load Panel ") : shared_.msg(MsgLoadSession);
-        request.directory = shared_.PanlDir;
-        request.fileName = lastFileName_;
-        request.filter = QStringLiteral("Orvell session Files (*.orv)|*.orv"
-                                        "|ORV individual Panl Files (*.mpl)|*.mpl"
-                                        "|Default session file (Orvell.ini)|*.ini");
-        request.filterIndex = panelFile ? 2 : 1;
-        request.confirmOverwrite = false;
-        path = dialogs_.OpenFile(request);
-        if (path.isEmpty())
-            return;
-        shared_.PanlDir = QFileInfo(path).absolutePath() + u'/';
-        lastFileName_ = QFileInfo(path).fileName();
-    }
-    loadSessionFile(path);
-}
-
-void AOrvell::LoadPanel_Click()
-{
-    ShowStatusMsg(0, MsgPanelNotLoaded);
-    ShowStatusMsg(1, MsgFail);
-}
-
-void AOrvell::SavePanel_Click()
-{
-    if (Panel* panel = activePanel())
-        SavePanel(*panel);
-}
-
-bool AOrvell::SavePanel(Panel&)
-{
-    ShowStatusMsg(0, MsgPanelNotSaved);
-    ShowStatusMsg(1, MsgFail);
-    return false;
 }
 
 void AOrvell::ShowStatusText(int field, const QString& text) { statusLine_->ShowStatusText(field, text); }

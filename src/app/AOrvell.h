@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 
 class QMdiArea;
 class QMdiSubWindow;
@@ -83,6 +84,12 @@ public:
     void SaveAs_Click();
     void SavePanel_Click();
     void Exit_Click();
+    // "Configure MIDI Ports": which ports the panels offer.
+    void MPortCfg_Click();
+    // Refills the port selectors of every panel from the enabled ports.
+    void RefreshPortLists();
+    // The panel pointer is offered only while some panel's controls drive an open panel.
+    void updatePanelPointerAvailability();
 
     // Patch lists and the patch clipboard, on the active patch panel (AOrvellPatches.cpp).
     void LoadPatchLst_Click();
@@ -130,6 +137,10 @@ private:
     void processCommandLine(const QStringList& words);
     // Reads a session file into the desktop, reporting a file that cannot be read.
     void loadSessionFile(const QString& path);
+    // Adds the panel(s) of a panel file and checks the loaded panel's tag.
+    void loadPanelBytes(const QString& path, const QByteArray& bytes);
+    // A file's bytes, or nullopt after the failure was shown under `title`.
+    std::optional<QByteArray> readLoadFile(const QString& path, const QString& title);
     void loadDefaultSession();
     QList<QMdiSubWindow*> panelWindows() const;
 

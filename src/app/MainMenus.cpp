@@ -208,7 +208,7 @@ void MainMenus::build()
     autoMenus->setCheckable(true);
     autoMenus->setChecked(true);
     separator();
-    item("MPortCfg", QStringLiteral("Config &MIDI Ports"));
+    item("MPortCfg", QStringLiteral("Config &MIDI Ports"), [&window] { window.MPortCfg_Click(); });
     separator();
     item("DumpMessages", QStringLiteral("Dump Help Mesgs"), [&window] { window.DumpMessages_Click(); });
     item("LoadMsgFrmFile", QStringLiteral("Load Help Mesgs"), [&window] { window.LoadMsgFrmFile_Click(); });

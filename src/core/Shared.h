@@ -10,11 +10,19 @@
 #include <QString>
 
 #include <memory>
+#include <vector>
 
 namespace orvell {
 
 class MidiSystem;
 class Scheduler;
+
+// One stored system-exclusive message: its unique label and its bytes as
+// hexadecimal text, blanks allowed.
+struct SysExEntry {
+    QString label;
+    QString message;
+};
 
 // Forwards to the window that shows reports; before there is one, reports go
 // to standard error so nothing is lost.
@@ -54,6 +62,7 @@ public:
     QString AppDir;
     QString PanlDir, PatchDir, SeqDir, PictDir, IconDir, HelpDir;
     QString LastPictName;  // the picture last chosen, proposed again next time
+    std::vector<SysExEntry> SysExList;
 
 private:
     std::unique_ptr<MidiSystem> system_;

@@ -69,6 +69,7 @@ public:
     StoredColor TextBackColor = 0;  // 0 = never set
     StoredColor BackColor = SysColor::ButtonFace;
     bool IsChanged = false;
+    QString PanlFile;  // name of the panel file last saved to or loaded from
 
     // Marks the panel changed unless a file is being loaded.
     void markChanged();
@@ -145,8 +146,11 @@ protected:
 
     PanelHost& host_;
 
-private:
+public:
+    // Shows the labels highlighted while a question or a dialog is about this panel.
     void highlightLabels(bool on);
+
+private:
 
     PanelClass class_;
     bool closeApproved_ = false;

@@ -72,6 +72,12 @@ void SectionWriter::key(QAnyStringView key, QAnyStringView value)
     endLine();
 }
 
+void SectionWriter::line(QAnyStringView text)
+{
+    append(text);
+    endLine();
+}
+
 void SectionWriter::keyBool(QAnyStringView key, bool value)
 {
     this->key(key, value ? QLatin1StringView("True") : QLatin1StringView("False"));

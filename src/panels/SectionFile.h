@@ -27,6 +27,8 @@ public:
     // The 32-bit colour as a signed decimal: system colour 0x8000000F is -2147483633.
     void keyColor(QAnyStringView key, quint32 colour);
     void blank();
+    // A line of plain text, such as a port name.
+    void line(QAnyStringView text);
 
     const QByteArray& bytes() const { return out_; }
 

@@ -7,6 +7,7 @@
 #include "app/PictureFiles.h"
 #include "core/Shared.h"
 #include "core/Twips.h"
+#include "midi/PortConfigFile.h"
 #include "panels/Panel.h"
 #include "panels/SectionFile.h"
 
@@ -22,7 +23,7 @@ namespace orvell {
 
 namespace {
 
-enum : int { MsgFail = 3 };
+enum : int { MsgFail = 3, MsgPortConfigInvalid = 75 };
 
 const QString MainClass = QStringLiteral("AOrvell");
 // Single windows that always exist in the full program; their blocks are
@@ -119,7 +120,11 @@ void writeMainWindow(SectionWriter& out, AOrvell& window)
     out.key(QStringLiteral("IconDir"), shared.IconDir);
     if (!shared.HelpDir.isEmpty())
         out.key(QStringLiteral("HelpDir"), shared.HelpDir);
-    out.keyInt(QStringLiteral("SysExCount"), 0);
+    out.keyInt(QStringLiteral("SysExCount"), static_cast<qint64>(shared.SysExList.size()));
+    for (const SysExEntry& entry : shared.SysExList) {
+        out.key(QStringLiteral("SysXLabel"), entry.label);
+        out.key(QStringLiteral("SysXMesg"), entry.message);
+    }
 }
 
 void writePanel(SectionWriter& out, Panel& panel)
@@ -154,9 +159,9 @@ public:
     explicit SessionLoader(AOrvell& window) : window_(window), shared_(window.shared()) {}
 
     void run(const QByteArray& bytes);
+    bool loadPanels(SectionReader& in);
 
 private:
-    bool loadPanels(SectionReader& in);
     void finishBlock();
     void readHeaderKey(const SectionLine& line);
     void loadMainData(SectionReader& in);
@@ -177,6 +182,7 @@ private:
     int toolBarPos_ = 0;
     int statusBarPos_ = 0;
     bool toolBarKeyFirst_ = true;
+    std::optional<size_t> lastSysEx_;  // the entry SysXMesg lines belong to
 };
 
 bool SessionLoader::unsupported(const SectionLine& line)
@@ -200,9 +206,11 @@ void SessionLoader::run(const QByteArray& bytes)
                 loadPanels(in);
                 continue;
             }
-            // Port configuration is not restored yet.
-            if (line->name == u"MIDI In Devs" || line->name == u"MIDI Out Devs") {
-                skipKeys(in);
+            if (line->name == u"MIDI In Devs") {
+                if (ReadMidiDevSections(in, shared_.midi))
+                    window_.RefreshPortLists();
+                else
+                    window_.dialogs().MsgBox(shared_.msg(MsgPortConfigInvalid), MsgButtons::Ok, MsgIcon::Exclamation);
                 continue;
             }
         }
@@ -415,8 +423,19 @@ void SessionLoader::loadMainData(SectionReader& in)
                 window_.setBackPicture({});
             else if (!window_.setBackPicture(value, &error))
                 showPictureError(shared_, window_.dialogs(), value, error, QStringLiteral("Load Image"));
+        } else if (key == u"SysXLabel") {
+            // Labels name entries uniquely: a label already stored takes the
+            // new message, so loading a session twice keeps one entry each.
+            auto& list = shared_.SysExList;
+            auto found = std::ranges::find(list, value, &SysExEntry::label);
+            if (found == list.end())
+                found = list.insert(list.end(), SysExEntry{value, {}});
+            lastSysEx_ = static_cast<size_t>(found - list.begin());
+        } else if (key == u"SysXMesg") {
+            if (lastSysEx_)
+                shared_.SysExList[*lastSysEx_].message = value;
         }
-        // SysExCount, SysXLabel and SysXMesg wait for the SysEx list; other keys are skipped.
+        // SysExCount follows from the entries; other keys are skipped.
     }
     if (toolBarPos_ > 0 && statusBarPos_ > 0)
         redockBars();
@@ -455,6 +474,7 @@ void SessionLoader::redockBars()
 QByteArray writeSession(AOrvell& window)
 {
     SectionWriter out;
+    WriteMidiDevSections(out, window.shared().midi);
     out.blank();
     out.header(QStringLiteral("Panels"));
     writeMainWindow(out, window);
@@ -464,5 +484,18 @@ QByteArray writeSession(AOrvell& window)
 }
 
 void readSession(AOrvell& window, const QByteArray& bytes) { SessionLoader(window).run(bytes); }
+
+QByteArray writePanelFile(Panel& panel)
+{
+    SectionWriter out;
+    writePanel(out, panel);
+    return out.bytes();
+}
+
+bool readPanelFile(AOrvell& window, const QByteArray& bytes)
+{
+    SectionReader in(bytes);
+    return SessionLoader(window).loadPanels(in);
+}
 
 }  // namespace orvell

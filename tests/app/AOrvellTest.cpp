@@ -60,7 +60,8 @@ TEST(MainWindowStart, FilesOnTheCommandLineAreNamedInTheLogInLoadOrder)
     // The session file is missing: its load fails with a box.
     EXPECT_TRUE(log[0].startsWith(" Load Session b.orv")) << log[0].toStdString();
     EXPECT_TRUE(log[0].endsWith("      FAIL!"));
-    EXPECT_TRUE(log[1].startsWith(" Could not load p.MPL"));
+    EXPECT_TRUE(log[1].startsWith(" Load Session p.MPL")) << log[1].toStdString();
+    EXPECT_TRUE(log[1].endsWith("      FAIL!"));
     EXPECT_TRUE(log[2].startsWith(" Could not load song.mid"));
     EXPECT_TRUE(log[2].endsWith("      FAIL!"));
     EXPECT_FALSE(desk.window->ParsingCmdLn);

@@ -2,6 +2,8 @@
 #include "controllers/FaderPanel.h"
 #include "core/Shared.h"
 #include "panels/Panel.h"
+#include "panels/SessionFile.h"
+#include "support/Mutator.h"
 #include "support/TestDesk.h"
 
 #include <QCoreApplication>
@@ -18,49 +20,8 @@
 namespace orvell {
 namespace {
 
-// Damaged session files of every kind: bytes flipped, dropped, repeated,
-// lines cut and shuffled, runaway numbers. None may crash or hang a load.
-QByteArray mutate(const QByteArray& valid, std::mt19937& random)
-{
-    QByteArray bytes = valid;
-    auto pick = [&random](qsizetype n) { return std::uniform_int_distribution<qsizetype>(0, n - 1)(random); };
-    const int edits = 1 + static_cast<int>(pick(6));
-    static const QByteArray pieces[] = {"=", "[", "]", "\r\n", "\n", "\r", "99999999999", "-2147483648",
-                                        "[HFaders]\r\n", "[Panels]\r\n", "[AOrvell Data]\r\n", "X=",
-                                        "WindowState=2\r\n", "Top=-999999999\r\n", "\xff\xfe", QByteArray(1, '\0')};
-    for (int e = 0; e < edits && !bytes.isEmpty(); ++e) {
-        const qsizetype at = pick(bytes.size());
-        switch (pick(5)) {
-        case 0:
-            bytes[at] = static_cast<char>(pick(256));
-            break;
-        case 1:
-            bytes.remove(at, 1 + pick(40));
-            break;
-        case 2:
-            bytes.insert(at, pieces[pick(std::size(pieces))]);
-            break;
-        case 3:
-            bytes.insert(at, bytes.mid(pick(bytes.size()), 1 + pick(200)));
-            break;
-        default: {
-            QList<QByteArray> lines = bytes.split('\n');
-            std::shuffle(lines.begin(), lines.end(), random);
-            bytes = lines.join('\n');
-            break;
-        }
-        }
-    }
-    return bytes;
-}
-
-int fuzzRounds()
-{
-    bool ok = false;
-    const int rounds = qEnvironmentVariableIntValue("ORVELL_FUZZ_ROUNDS", &ok);
-    return ok && rounds > 0 ? rounds : 2000;
-}
-
+// Whole loads on a desk, panels built: slow under the sanitizers, so a few
+// thousand here; ORVELL_FUZZ_ROUNDS or scripts/fuzz.sh run longer.
 TEST(SessionFuzz, MutatedSessionsNeverCrashOrHang)
 {
     QTemporaryDir dir;
@@ -75,20 +36,24 @@ TEST(SessionFuzz, MutatedSessionsNeverCrashOrHang)
     ASSERT_TRUE(desk.window->SaveSession_Click());
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray valid = file.readAll();
+    const QByteArray validSession = file.readAll();
     file.close();
+    const QByteArray validPanel = writePanelFile(*desk.window->panels().at(0));
+    const QString panelPath = dir.filePath(QStringLiteral("fuzz.mpl"));
 
     desk.dialogs.setDefaultAnswer(MsgAnswer::Ok);
     std::mt19937 random(20261208);
     QElapsedTimer clock;
     clock.start();
-    for (int round = 0; round < fuzzRounds(); ++round) {
-        const QByteArray damaged = mutate(valid, random);
-        QFile out(path);
+    for (int round = 0; round < test::mutationRounds(2000); ++round) {
+        // Every other round a panel file, read by the same loader.
+        const bool panelFile = round % 2 == 1;
+        const QByteArray damaged = test::mutateSectionFile(panelFile ? validPanel : validSession, random);
+        QFile out(panelFile ? panelPath : path);
         ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
         out.write(damaged);
         out.close();
-        desk.dialogs.answer(path);
+        desk.dialogs.answer(out.fileName());
         desk.window->LoadSession_Click();
         ASSERT_FALSE(desk.shared->flags.Initializing) << round;
         // Keep the desk small: drop what the round loaded.

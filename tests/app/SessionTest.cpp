@@ -5,6 +5,7 @@
 #include "core/Shared.h"
 #include "panels/Panel.h"
 #include "support/FileSizeLimit.h"
+#include "support/Files.h"
 #include "support/TestDesk.h"
 
 #include <QAction>
@@ -23,17 +24,8 @@
 namespace orvell {
 namespace {
 
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
+using test::readAll;
+using test::writeFile;
 
 struct Desk : test::TestDesk {
     explicit Desk(const QString& appDir)
@@ -98,7 +90,8 @@ TEST(Session, SaveLoadSaveGivesTheSameBytesAndRestoresEachPanel)
     ASSERT_TRUE(original.save(first));
     EXPECT_EQ(original.field(1), " Saved");
     const QByteArray saved = readAll(first);
-    EXPECT_TRUE(saved.startsWith("\r\n[Panels]\r\n\r\n[AOrvell]\r\nName=Orvell\r\n"));
+    EXPECT_TRUE(saved.startsWith("\r\n[MIDI In Devs]\r\nVirtual In 1\r\n\r\n[MIDI Out Devs]\r\nMIDI Mapper Out\r\n"
+                                 "Virtual Out 1\r\nVirtual Out 2\r\n\r\n[Panels]\r\n\r\n[AOrvell]\r\nName=Orvell\r\n"));
     EXPECT_TRUE(saved.contains("\r\n\r\n[HFaders]\r\nName=A=B\r\nTop="));
     EXPECT_TRUE(saved.contains("\r\nWindowState=1\r\n\r\n[JstkCtrl Data]\r\n"));
     EXPECT_TRUE(saved.contains("\r\n[AOrvell Data]\r\nUniqFormCounter=8\r\nToolBarVisible=True\r\n"
@@ -179,10 +172,15 @@ TEST(Session, ProblemsInTheFileAreAskedAbout)
          {MsgAnswer::Cancel},
          {"Unsupported Option, [PortConfig]"},
          1},
-        {"port sections are passed over",
+        {"port sections naming no present device",
          "[MIDI In Devs]\r\nDev0=Something\r\n[MIDI Out Devs]\r\nDev0=Else\r\n[Panels]\r\n[Buttons]\r\n",
-         {},
-         {},
+         {MsgAnswer::Ok},
+         {"The stored Midi Port Configuration is invalid.\rUse 'Configure MIDI Ports' from Setup Menu."},
+         1},
+        {"an output section on its own is not ours",
+         "[MIDI Out Devs]\r\nVirtual Out 1\r\n[Panels]\r\n[Buttons]\r\n",
+         {MsgAnswer::Ok, MsgAnswer::Ok},
+         {"Unsupported Option, [MIDI Out Devs]", "Unsupported Option, Virtual Out 1"},
          1},
     };
     for (const Case& c : cases) {

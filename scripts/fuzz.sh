@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang and runs the session reader fuzzer.
+# Extra arguments go to libFuzzer, e.g. scripts/fuzz.sh -max_total_time=600
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+CC=clang CXX=clang++ bash "$here/scripts/build.sh" "$here/build-fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DORVELL_TESTS=OFF -DORVELL_BENCH=OFF -DORVELL_SANITIZE=ON -DORVELL_FUZZ=ON
+corpus="$here/build-fuzz/corpus"
+mkdir -p "$corpus"
+cp "$here"/fuzz/seeds/* "$corpus"/ 2>/dev/null || true
+exec "$here/build-fuzz/fuzz/fuzz_session_reader" "$corpus" "$@"
