@@ -15,7 +15,8 @@ enum : int {
 
 ButtonKind buttonKind(int code, const CustomControllers& custom)
 {
-    if (isOneShot(code, custom))
+    // A stored SysEx message is sent whole; it is in no controller list.
+    if (code == CtrlCode::SysEx || isOneShot(code, custom))
         return ButtonKind::OneShot;
     if (isSwitch(code, custom))
         return ButtonKind::Switch;
