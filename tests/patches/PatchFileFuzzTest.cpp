@@ -1,0 +1,114 @@
+#include "help/MessageTable.h"
+#include "patches/PatchFile.h"
+#include "patches/PatchTestTarget.h"
+#include "support/RecordingReporter.h"
+
+#include <QByteArray>
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace orvell {
+namespace {
+
+// Answers every box at once, cycling through the answers, and every name
+// question with a name.
+class RoundRobinDialogs final : public PatchDialogs {
+public:
+    Answer MsgBox(const QString&, Buttons buttons, MsgIcon, const QString&) override
+    {
+        if (buttons == Buttons::Ok)
+            return Answer::Ok;
+        static constexpr Answer cycle[] = {Answer::Yes, Answer::No, Answer::Yes, Answer::Cancel};
+        return cycle[next_++ % std::size(cycle)];
+    }
+    std::optional<QString> InputBox(const QString&, const QString&, const QString& initial) override
+    {
+        return initial;
+    }
+    QString SaveFile(const SaveRequest&) override { return {}; }
+
+private:
+    size_t next_ = 0;
+};
+
+const QByteArray Seeds[] = {
+    "; ----------\r\n.Patch Names\r\n[General MIDI]\r\n0=Piano\r\n1=Bright\r\n[Drums]\r\n0=Kit\r\n"
+    "; ----------\r\n.Note Names\r\n[Notes]\r\n35=Kick\r\n.Instrument Definitions\r\n[GM]\r\nPatch[*]=GM\r\n",
+    "; 10, 2    (last chan,port) @@\r\n[Strings]\r\n48=Slow Strings\r\n49=Tremolo\r\nBankName=Renamed\r\n",
+    "; Multi-PatchList Chn/port on each line @@\r\n[Strings]\r\n48=Slow Strings 3, 1\r\n49=Tremolo 10, 2\r\n"
+    "[Drum Sounds]\r\n36=Kick 10, 1\r\n50=Just A Name\r\n",
+    "[Alpha]\r\n1=A1\r\n[Beta]\r\n2=B1\r\n3=B2\r\n[Gamma]\r\n4=G1\r\n128=High\r\n1000=No\r\n=No\r\n",
+};
+
+// Damaged patch files: bytes flipped, dropped and repeated, pieces of the
+// syntax inserted, lines shuffled.
+QByteArray mutate(const QByteArray& valid, std::mt19937& random)
+{
+    QByteArray bytes = valid;
+    auto pick = [&random](qsizetype n) { return std::uniform_int_distribution<qsizetype>(0, n - 1)(random); };
+    static const QByteArray pieces[] = {"=",  "[",  "]",   "\r\n", "\n", "\r", "@@", ",", " ", ";", ".",
+                                        "; ----------", ".Patch", ".Note", "; Multi-PatchList", "BankName=",
+                                        "99999999999", "-1", "1e9", "Drum", "\xff\xfe", QByteArray(1, '\0')};
+    const int edits = 1 + static_cast<int>(pick(8));
+    for (int e = 0; e < edits && !bytes.isEmpty(); ++e) {
+        const qsizetype at = pick(bytes.size());
+        switch (pick(5)) {
+        case 0:
+            bytes[at] = static_cast<char>(pick(256));
+            break;
+        case 1:
+            bytes.remove(at, 1 + pick(20));
+            break;
+        case 2:
+            bytes.insert(at, pieces[pick(std::size(pieces))]);
+            break;
+        case 3:
+            bytes.insert(at, bytes.mid(pick(bytes.size()), 1 + pick(60)));
+            break;
+        default: {
+            QList<QByteArray> lines = bytes.split('\n');
+            std::shuffle(lines.begin(), lines.end(), random);
+            bytes = lines.join('\n');
+            break;
+        }
+        }
+    }
+    return bytes;
+}
+
+int fuzzRounds()
+{
+    bool ok = false;
+    const int rounds = qEnvironmentVariableIntValue("ORVELL_FUZZ_ROUNDS", &ok);
+    return ok && rounds > 0 ? rounds : 100000;
+}
+
+TEST(PatchFileFuzz, MutatedFilesNeverCrashNorLoseWhatWasLoaded)
+{
+    MessageTable msgs;
+    RoundRobinDialogs dialogs;
+    test::RecordingReporter reporter;
+    QString dir, last;
+    const PatchFileContext context{msgs, dialogs, reporter, dir, last};
+    std::mt19937 random(20261208);
+    const int rounds = fuzzRounds();
+    for (int round = 0; round < rounds; ++round) {
+        const QByteArray bytes = mutate(Seeds[round % std::size(Seeds)], random);
+        test::TestTarget target;
+        target.group = (round / 4) % 2 == 1;
+        target.entries.append({{QStringLiteral("Kept"), 1, {}, 0}});
+        const bool groupMode = (round / 8) % 3 != 0 && target.group;
+        const bool flatMode = groupMode && round % 5 == 0;
+        const QString wanted = round % 3 == 0 ? QStringLiteral("Beta") : QString();
+        ASSERT_TRUE(LoadPatchBytes(context, target, bytes, wanted, groupMode, flatMode)) << round;
+        ASSERT_FALSE(target.initializing) << round;
+        ASSERT_GE(target.entries.count(), 1) << round;
+        ASSERT_EQ(target.entries.at(0).name, "Kept") << round;
+        reporter.clear();
+    }
+}
+
+}  // namespace
+}  // namespace orvell
