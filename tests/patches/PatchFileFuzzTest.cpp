@@ -1,6 +1,7 @@
 #include "help/MessageTable.h"
 #include "patches/PatchFile.h"
 #include "patches/PatchTestTarget.h"
+#include "support/Mutator.h"
 #include "support/RecordingReporter.h"
 
 #include <QByteArray>
@@ -42,47 +43,16 @@ const QByteArray Seeds[] = {
     "[Alpha]\r\n1=A1\r\n[Beta]\r\n2=B1\r\n3=B2\r\n[Gamma]\r\n4=G1\r\n128=High\r\n1000=No\r\n=No\r\n",
 };
 
-// Damaged patch files: bytes flipped, dropped and repeated, pieces of the
-// syntax inserted, lines shuffled.
+// The damage of any text file, plus pieces of the patch-file syntax.
 QByteArray mutate(const QByteArray& valid, std::mt19937& random)
 {
-    QByteArray bytes = valid;
+    QByteArray bytes = test::mutateSectionFile(valid, random);
+    static const QByteArray pieces[] = {"@@", ",", " ", ";", ".", "; ----------", ".Patch", ".Note",
+                                        "; Multi-PatchList", "BankName=", "-1", "1e9", "Drum"};
     auto pick = [&random](qsizetype n) { return std::uniform_int_distribution<qsizetype>(0, n - 1)(random); };
-    static const QByteArray pieces[] = {"=",  "[",  "]",   "\r\n", "\n", "\r", "@@", ",", " ", ";", ".",
-                                        "; ----------", ".Patch", ".Note", "; Multi-PatchList", "BankName=",
-                                        "99999999999", "-1", "1e9", "Drum", "\xff\xfe", QByteArray(1, '\0')};
-    const int edits = 1 + static_cast<int>(pick(8));
-    for (int e = 0; e < edits && !bytes.isEmpty(); ++e) {
-        const qsizetype at = pick(bytes.size());
-        switch (pick(5)) {
-        case 0:
-            bytes[at] = static_cast<char>(pick(256));
-            break;
-        case 1:
-            bytes.remove(at, 1 + pick(20));
-            break;
-        case 2:
-            bytes.insert(at, pieces[pick(std::size(pieces))]);
-            break;
-        case 3:
-            bytes.insert(at, bytes.mid(pick(bytes.size()), 1 + pick(60)));
-            break;
-        default: {
-            QList<QByteArray> lines = bytes.split('\n');
-            std::shuffle(lines.begin(), lines.end(), random);
-            bytes = lines.join('\n');
-            break;
-        }
-        }
-    }
+    for (int e = static_cast<int>(pick(4)); e > 0; --e)
+        bytes.insert(pick(bytes.size() + 1), pieces[pick(std::size(pieces))]);
     return bytes;
-}
-
-int fuzzRounds()
-{
-    bool ok = false;
-    const int rounds = qEnvironmentVariableIntValue("ORVELL_FUZZ_ROUNDS", &ok);
-    return ok && rounds > 0 ? rounds : 100000;
 }
 
 TEST(PatchFileFuzz, MutatedFilesNeverCrashNorLoseWhatWasLoaded)
@@ -93,7 +63,7 @@ TEST(PatchFileFuzz, MutatedFilesNeverCrashNorLoseWhatWasLoaded)
     QString dir, last;
     const PatchFileContext context{msgs, dialogs, reporter, dir, last};
     std::mt19937 random(20261208);
-    const int rounds = fuzzRounds();
+    const int rounds = test::mutationRounds(100000);
     for (int round = 0; round < rounds; ++round) {
         const QByteArray bytes = mutate(Seeds[round % std::size(Seeds)], random);
         test::TestTarget target;
