@@ -4,8 +4,9 @@
 #include "controllers/AutoDlgBox.h"
 #include "controllers/AutoSweep.h"
 #include "controllers/ButtonModel.h"
-#include "controllers/CtrlEdit.h"
 #include "controllers/FaderModel.h"
+#include "controllers/FaderPanel.h"
+#include "controllers/SelectorTools.h"
 #include "core/Numeric.h"
 #include "core/Shared.h"
 #include "midi/MidiEngine.h"
@@ -30,41 +31,13 @@ namespace {
 
 enum : int {
     MsgSelectPatchList = 34,
-    MsgPanelGone = 72,
     MsgBadCustomLine = 153,
 };
-
-constexpr int MidiStart = 0xFA;
-constexpr int MidiStop = 0xFC;
 
 const QColor ControlColor(0, 0, 255);
 const QColor ChannelColor(0, 64, 0);
 const QColor PortColor(0, 0, 128);
 const QColor OptionColor(128, 0, 0);
-
-QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, const QColor& color, bool boxed)
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setAlignment(Qt::AlignCenter);
-    if (boxed)
-        label->setFrameStyle(QFrame::Box | QFrame::Plain);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, color);
-    label->setPalette(palette);
-    return label;
-}
-
-QComboBox* makeSelector(QWidget* parent, const QString& name, bool editable)
-{
-    auto* combo = new QComboBox(parent);
-    combo->setObjectName(name);
-    combo->setEditable(editable);
-    combo->setInsertPolicy(QComboBox::NoInsert);
-    combo->setMaxVisibleItems(16);
-    combo->hide();
-    return combo;
-}
 
 }  // namespace
 
@@ -113,7 +86,7 @@ void ButtonsPanel::buildControls()
         Slot& slot = slots_[i];
         const QString n = QString::number(i);
         const int x = left + i * pitch;
-        slot.cntrlLbl = makeLabel(this, QStringLiteral("CntrlLbl") + n, QStringLiteral("Contrl"), ControlColor, true);
+        slot.cntrlLbl = makePanelLabel(this, QStringLiteral("CntrlLbl") + n, QStringLiteral("Contrl"), ControlColor, true);
         slot.cntrlLbl->setWordWrap(true);
         slot.cntrlLbl->setGeometry(x, 31, width, 27);
         slot.button = new QLabel(this);
@@ -121,20 +94,20 @@ void ButtonsPanel::buildControls()
         slot.button->setAlignment(Qt::AlignCenter);
         slot.button->setAcceptDrops(true);
         slot.button->setGeometry(x + (width - 27) / 2, 60, 27, 27);  // 372 twips and the border
-        slot.optLbl = makeLabel(this, QStringLiteral("BtnOptLbl") + n, QString(), OptionColor, true);
+        slot.optLbl = makePanelLabel(this, QStringLiteral("BtnOptLbl") + n, QString(), OptionColor, true);
         slot.optLbl->setGeometry(x + 4, 89, width - 8, 14);
-        slot.chanLbl = makeLabel(this, QStringLiteral("ChanLbl") + n, QString(), ChannelColor, true);
+        slot.chanLbl = makePanelLabel(this, QStringLiteral("ChanLbl") + n, QString(), ChannelColor, true);
         slot.chanLbl->setGeometry(x + 6, 104, width - 12, 14);
-        slot.portLbl = makeLabel(this, QStringLiteral("PortLbl") + n, QString(), PortColor, true);
+        slot.portLbl = makePanelLabel(this, QStringLiteral("PortLbl") + n, QString(), PortColor, true);
         slot.portLbl->setGeometry(x + 6, 119, width - 12, 14);
         for (QWidget* w : {static_cast<QWidget*>(slot.button), static_cast<QWidget*>(slot.optLbl),
                            static_cast<QWidget*>(slot.cntrlLbl), static_cast<QWidget*>(slot.chanLbl),
                            static_cast<QWidget*>(slot.portLbl)})
             w->installEventFilter(this);
     }
-    label1_ = makeLabel(this, QStringLiteral("Label1"), QStringLiteral("Chn"), palette().color(QPalette::WindowText), false);
+    label1_ = makePanelLabel(this, QStringLiteral("Label1"), QStringLiteral("Chn"), palette().color(QPalette::WindowText), false);
     label1_->setGeometry(2, 104, 28, 14);
-    label2_ = makeLabel(this, QStringLiteral("Label2"), QStringLiteral("Prt"), palette().color(QPalette::WindowText), false);
+    label2_ = makePanelLabel(this, QStringLiteral("Label2"), QStringLiteral("Prt"), palette().color(QPalette::WindowText), false);
     label2_->setGeometry(2, 119, 28, 14);
     dupIcon_ = new QToolButton(this);
     dupIcon_->setObjectName(QStringLiteral("DupIcon"));
@@ -145,10 +118,10 @@ void ButtonsPanel::buildControls()
     for (QWidget* w : {static_cast<QWidget*>(label1_), static_cast<QWidget*>(label2_), static_cast<QWidget*>(dupIcon_)})
         w->installEventFilter(this);
 
-    control_ = makeSelector(this, QStringLiteral("Control"), true);
-    channel_ = makeSelector(this, QStringLiteral("Channel"), true);
-    port_ = makeSelector(this, QStringLiteral("Port"), true);
-    selPatch_ = makeSelector(this, QStringLiteral("SelPatch"), false);
+    control_ = makePanelSelector(this, QStringLiteral("Control"), true);
+    channel_ = makePanelSelector(this, QStringLiteral("Channel"), true);
+    port_ = makePanelSelector(this, QStringLiteral("Port"), true);
+    selPatch_ = makePanelSelector(this, QStringLiteral("SelPatch"), false);
     for (int ch = 1; ch <= 16; ++ch)
         channel_->addItem(QString::number(ch), ch);
     fillControlList();
@@ -222,172 +195,6 @@ void ButtonsPanel::setBtnIcon(int index, int paletteIndex)
     markChanged();
 }
 
-// Sending.
-
-void ButtonsPanel::MidiSend(int index)
-{
-    if (shared_.flags.Initializing)
-        return;
-    const Slot& slot = slots_[index];
-    // Only MIDI controller numbers make a control change; the other codes act on panels.
-    if (slot.code < 0 || slot.code > 127)
-        return;
-    midi_.SendCtrlChg(portText(index), slot.code, buttonValue(slot.code, slot.on, custom_), channelText(index));
-}
-
-void ButtonsPanel::MButton_MouseDown(int index, int button, int shift, int x, int y)
-{
-    (void)shift;
-    (void)x;
-    (void)y;
-    if (index < 0 || index >= Slots)
-        return;
-    makeCurrent(index);
-    // The right button belongs to the picture.
-    if (button != LeftButton)
-        return;
-    Slot& slot = slots_[index];
-    setBorder(index, !slot.on);
-    if (buttonKind(slot.code, custom_) == ButtonKind::Continuous) {
-        if (slot.on)
-            startSweep(index);
-        else
-            endSweep(index, false);
-        return;
-    }
-    MidiSend(index);
-    pressAction(index);
-}
-
-void ButtonsPanel::MButton_MouseUp(int index, int button, int shift, int x, int y)
-{
-    (void)shift;
-    (void)x;
-    (void)y;
-    if (index < 0 || index >= Slots || button != LeftButton)
-        return;
-    Slot& slot = slots_[index];
-    const ButtonKind kind = buttonKind(slot.code, custom_);
-    if (kind == ButtonKind::OneShot) {
-        setBorder(index, false);
-        return;
-    }
-    if (slot.option != BtnOption::Momentary && slot.option != BtnOption::Auto)
-        return;
-    setBorder(index, false);
-    if (kind == ButtonKind::Switch)
-        releaseSwitch(index);
-    else
-        endSweep(index, true);
-}
-
-void ButtonsPanel::pressAction(int index)
-{
-    const Slot& slot = slots_[index];
-    const QString tag = QString::number(slot.patchId);
-    switch (slot.code) {
-    case CtrlCode::StartStop:
-        if (!shared_.flags.Initializing)
-            midi_.SendRealTime(portText(index), slot.on ? MidiStart : MidiStop);
-        break;
-    case CtrlCode::PatchDown:
-    case CtrlCode::PnlPtrDown:
-        RemotePatchDown(host_, tag);
-        break;
-    case CtrlCode::PatchUp:
-    case CtrlCode::PnlPtrUp:
-        RemotePatchUp(host_, tag);
-        break;
-    case CtrlCode::PushButtons:
-        pushRemote(index, true);
-        break;
-    default:
-        // Sequencer play (205), the recorder (206) and stored SysEx (217)
-        // have nothing to drive yet: the press only shows on the button.
-        // 300 does nothing by design.
-        break;
-    }
-}
-
-void ButtonsPanel::releaseSwitch(int index)
-{
-    switch (slots_[index].code) {
-    case CtrlCode::StartStop:
-        if (!shared_.flags.Initializing)
-            midi_.SendRealTime(portText(index), MidiStop);
-        break;
-    case CtrlCode::PushButtons:
-        pushRemote(index, false);
-        break;
-    default:
-        MidiSend(index);
-        break;
-    }
-}
-
-void ButtonsPanel::reportMissingTarget(int index)
-{
-    host_.dialogs().MsgBox(caption() + QStringLiteral(": ") + shared_.msg(MsgPanelGone) + QStringLiteral(" (") +
-                               QString::number(slots_[index].patchId) + u')',
-                           MsgButtons::Ok, MsgIcon::Exclamation);
-}
-
-void ButtonsPanel::pushRemote(int index, bool down)
-{
-    auto* target = qobject_cast<ButtonsPanel*>(
-        host_.findPanel(PanelClass::Buttons, QString::number(slots_[index].patchId)));
-    if (!target || target == this) {
-        reportMissingTarget(index);
-        return;
-    }
-    // A chain of panels read from a file may lead back here; it stops at the
-    // first panel already pressing.
-    if (pushing_ || target->pushing_)
-        return;
-    pushing_ = true;
-    const QPointer<ButtonsPanel> alive(target);
-    for (int k = 0; k < Slots && alive; ++k) {
-        if (down)
-            target->MButton_MouseDown(k, LeftButton, 0, 0, 0);
-        else
-            target->MButton_MouseUp(k, LeftButton, 0, 0, 0);
-    }
-    pushing_ = false;
-}
-
-void ButtonsPanel::startSweep(int index)
-{
-    Slot& slot = slots_[index];
-    // A second start without a release (a remote press) replaces the first.
-    endSweep(index, true);
-    if (shared_.flags.Initializing)
-        return;
-    const AutoSettings settings = dialogAutoSettings(slot.autoSettings, slot.code);
-    AutoRequest request;
-    request.duration = settings.Aduration;
-    request.start = settings.Astart;
-    request.end = settings.Aend;
-    request.code = slot.code;
-    request.channel = channelText(index);
-    request.port = portText(index);
-    request.patchId = slot.patchId;
-    request.repeat = settings.ARepeat;
-    request.triangle = settings.ATriangle;
-    slot.autoIndex = shared_.autoSweep.AutoSetUp(request);
-}
-
-void ButtonsPanel::endSweep(int index, bool reset)
-{
-    Slot& slot = slots_[index];
-    if (slot.autoIndex < 0)
-        return;
-    if (reset)
-        shared_.autoSweep.AutoReset(slot.autoIndex);
-    else
-        shared_.autoSweep.requestStop(slot.autoIndex);
-    slot.autoIndex = -1;
-}
-
 // Options and sweep settings.
 
 void ButtonsPanel::BtnOptLbl_Click(int index)
@@ -455,18 +262,7 @@ void ButtonsPanel::makeCurrent(int index)
 
 void ButtonsPanel::showSelector(QComboBox* combo, QLabel* at)
 {
-    for (QComboBox* other : {control_, channel_, port_, selPatch_}) {
-        if (other != combo)
-            other->hide();
-    }
-    const int w = std::max(at->width(), 120);
-    const int x = std::clamp(at->x(), 0, std::max(0, width() - w));
-    combo->setGeometry(x, std::min(at->y(), height() - 24), w, 24);
-    combo->show();
-    combo->raise();
-    combo->setFocus();
-    if (combo->lineEdit())
-        combo->lineEdit()->selectAll();
+    showSelectorAt(*this, combo, *at, {control_, channel_, port_, selPatch_});
 }
 
 void ButtonsPanel::Channel_Click()
@@ -610,32 +406,11 @@ void ButtonsPanel::DupIcon_Click()
     if (lastSelected_ == Selected::None || CIndx < 0 || CIndx >= Slots)
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    DupIndx = CIndx;
-    if (lastSelected_ == Selected::Channel) {
-        channel_->setCurrentIndex(channelOfSlot(DupIndx) - 1);
-        for (int slot = 0; slot < Slots; ++slot) {
-            CIndx = slot;
-            Channel_Click();
-        }
-    } else if (lastSelected_ == Selected::Port) {
-        if (const int entry = port_->findData(portOfSlot(DupIndx)); entry >= 0) {
-            port_->setCurrentIndex(entry);
-            for (int slot = 0; slot < Slots; ++slot) {
-                CIndx = slot;
-                Port_Click();
-            }
-        }
-    } else if (const int entry = control_->findData(CurCtrl(DupIndx)); entry >= 0) {
-        control_->setCurrentIndex(entry);
-        for (int slot = 0; slot < Slots; ++slot) {
-            if (slot == DupIndx)
-                continue;
-            CIndx = slot;
-            Control_Click();
-        }
-    }
-    CIndx = DupIndx;
-    DupIndx = -1;
+    duplicateSlot(*this,
+                  lastSelected_ == Selected::Channel ? DupSetting::Channel
+                  : lastSelected_ == Selected::Port  ? DupSetting::Port
+                                                     : DupSetting::Control,
+                  Slots);
     markChanged();
     QApplication::restoreOverrideCursor();
 }
@@ -645,20 +420,9 @@ void ButtonsPanel::DupIcon_Click()
 void ButtonsPanel::SetUpCtrlEdit()
 {
     const int i = std::clamp(CIndx, 0, Slots - 1);
-    const Slot& slot = slots_[i];
-    if (slot.code > 127)
-        return;
-    const CtrlRecord* record = findController(slot.code, custom_);
-    CtrlEditRequest request;
-    request.code = slot.code;
-    request.name = record ? record->CtrlName : slot.cntrlLbl->text();
-    request.isOnOff = record && record->IsOnOff;
-    request.canTogl = record && record->CanTogl;
-    request.continuousOnly = false;
-    request.isCustom = std::any_of(custom_.begin(), custom_.end(),
-                                   [&](const CtrlRecord& r) { return r.CtrlNo == slot.code; });
-    const auto result = CtrlEdit::ask(this, request, shared_.Msgs, host_.dialogs(),
-                                      [this](const QString& text) { host_.ShowHint(text); });
+    const auto result =
+        editSlotController(this, slots_[i].code, slots_[i].cntrlLbl->text(), custom_, false, shared_.Msgs,
+                           host_.dialogs(), [this](const QString& text) { host_.ShowHint(text); });
     if (!result)
         return;
     CIndx = i;
@@ -668,16 +432,7 @@ void ButtonsPanel::SetUpCtrlEdit()
 void ButtonsPanel::CtrlWasChanged(const QString& name, bool isOnOff, bool canTogl, bool deleteEntry)
 {
     const int code = slots_[CIndx].code;
-    const auto existing =
-        std::find_if(custom_.begin(), custom_.end(), [code](const CtrlRecord& r) { return r.CtrlNo == code; });
-    if (deleteEntry) {
-        if (existing != custom_.end())
-            custom_.erase(existing);
-    } else if (existing != custom_.end()) {
-        *existing = {code, name, isOnOff, canTogl};
-    } else {
-        custom_.push_back({code, name, isOnOff, canTogl});
-    }
+    applyControllerEdit(custom_, code, {name, isOnOff, canTogl, deleteEntry});
     fillControlList();
     const CtrlRecord* record = findController(code, custom_);
     const QString label = record ? record->CtrlName : QString::number(code);
@@ -689,44 +444,6 @@ void ButtonsPanel::CtrlWasChanged(const QString& name, bool isOnOff, bool canTog
         setCode(i, code, true);
     }
     markChanged();
-}
-
-// Remote links.
-
-bool ButtonsPanel::CausesLoop(const QString& myTag) const
-{
-    QSet<const ButtonsPanel*> seen;
-    return causesLoop(myTag, seen);
-}
-
-bool ButtonsPanel::causesLoop(const QString& myTag, QSet<const ButtonsPanel*>& seen) const
-{
-    // A file may hold a ring that does not pass myTag; each panel is asked once.
-    if (seen.contains(this))
-        return false;
-    seen.insert(this);
-    for (const Slot& slot : slots_) {
-        if (slot.code != CtrlCode::PushButtons)
-            continue;
-        const QString target = QString::number(slot.patchId);
-        if (target == myTag)
-            return true;
-        auto* next = qobject_cast<const ButtonsPanel*>(host_.findPanel(PanelClass::Buttons, target));
-        if (next && next->causesLoop(myTag, seen))
-            return true;
-    }
-    return false;
-}
-
-int ButtonsPanel::controlsTargeting(PanelClass targetClass, const QString& targetTag) const
-{
-    int count = 0;
-    for (const Slot& slot : slots_) {
-        if (buttonTargetsPanel(slot.code) && faderTargetClass(slot.code) == targetClass &&
-            QString::number(slot.patchId) == targetTag)
-            ++count;
-    }
-    return count;
 }
 
 // Clone and data section.
@@ -794,14 +511,11 @@ void ButtonsPanel::RefreshPortLists() { FillOutPortList(*port_, midi_); }
 bool ButtonsPanel::loadKey(const QString& key, const QString& value)
 {
     if (key == u"CstmCtrlr") {
-        const auto record = parseCustomLine(value);
-        if (!record) {
+        // A malformed line is reported here and skipped.
+        if (addCustomLine(custom_, value))
+            fillControlList();
+        else
             host_.dialogs().MsgBox(shared_.msg(MsgBadCustomLine), MsgButtons::Ok, MsgIcon::Exclamation);
-            return true;  // reported here; the line is skipped
-        }
-        std::erase_if(custom_, [&](const CtrlRecord& r) { return r.CtrlNo == record->CtrlNo; });
-        custom_.push_back(*record);
-        fillControlList();
         return true;
     }
     if (key == u"Control") {

@@ -4,6 +4,7 @@
 #include "controllers/ButtonModel.h"
 #include "controllers/ButtonsPanel.h"
 #include "controllers/FaderModel.h"
+#include "controllers/SelectorTools.h"
 #include "core/Numeric.h"
 #include "core/Shared.h"
 #include "midi/MidiEngine.h"
@@ -74,12 +75,12 @@ std::optional<int> droppedIndex(const QMimeData* data)
 void ButtonsPanel::Channel_KeyPress()
 {
     const int i = CIndx;
-    const auto number = parseInteger(channel_->currentText());
-    if (!number || *number < 1 || *number > 16 || parseNumber(channel_->currentText()) != double(*number)) {
+    const auto channel = typedChannel(channel_->currentText());
+    if (!channel) {
         channel_->setCurrentIndex(channelOfSlot(i) - 1);
         channel_->setEditText(channelText(i));
-    } else if (*number != channelOfSlot(i)) {
-        channel_->setCurrentIndex(*number - 1);
+    } else if (*channel != channelOfSlot(i)) {
+        channel_->setCurrentIndex(*channel - 1);
         Channel_Click();
     }
     channel_->hide();
@@ -88,12 +89,11 @@ void ButtonsPanel::Channel_KeyPress()
 void ButtonsPanel::Port_KeyPress()
 {
     const int i = CIndx;
-    const auto number = parseInteger(port_->currentText());
-    const int entry = number ? port_->findData(*number) : -1;
+    const int entry = typedPortEntry(*port_, port_->currentText());
     if (entry < 0) {
         port_->setCurrentIndex(port_->findData(portOfSlot(i)));
         port_->setEditText(portText(i));
-    } else if (*number != portOfSlot(i)) {
+    } else if (port_->itemData(entry).toInt() != portOfSlot(i)) {
         port_->setCurrentIndex(entry);
         Port_Click();
     }
@@ -113,20 +113,8 @@ void ButtonsPanel::Control_KeyPress()
     } else if (*number > 127) {
         revertControl();
     } else {
-        Dialogs& dialogs = host_.dialogs();
-        const AskFn ask = [&](int message, bool withCancel) {
-            switch (dialogs.MsgBox(shared_.msg(message), withCancel ? MsgButtons::YesNoCancel : MsgButtons::YesNo,
-                                   MsgIcon::Question)) {
-            case MsgAnswer::Yes:
-                return Answer::Yes;
-            case MsgAnswer::No:
-                return Answer::No;
-            default:
-                return Answer::Cancel;
-            }
-        };
         // Buttons take switches as well as continuous types.
-        const auto record = nameUnlistedController(*number, false, ask);
+        const auto record = nameUnlistedController(*number, false, askThrough(host_.dialogs(), shared_.Msgs));
         if (!record) {
             revertControl();
         } else {
@@ -166,10 +154,7 @@ void ButtonsPanel::showHintFor(QObject* control)
     } else if (control == slots_[i].chanLbl) {
         host_.ShowHint(shared_.msg(MsgChannelHint));
     } else if (control == slots_[i].portLbl) {
-        const int port = portOfSlot(i);
-        const bool known = port >= 0 && port <= midi_.NumOutDevs && port < int(midi_.MidiOutPorts.size()) &&
-                           midi_.MidiOutPorts[port].Present;
-        host_.ShowHint(known ? midi_.MidiOutPorts[port].Name : shared_.msg(MsgInvalidPort));
+        host_.ShowHint(portHint(midi_, portOfSlot(i), shared_.msg(MsgInvalidPort)));
     } else if (control == slots_[i].optLbl) {
         const int option = slots_[i].option;
         if (const int hint = optionHintMessage(option))

@@ -9,7 +9,9 @@ target_sources(orvell_widgets PRIVATE
   src/controllers/AutoDlgBox.cpp
   src/controllers/ButtonsPanel.cpp
   src/controllers/ButtonsPanelInput.cpp
+  src/controllers/ButtonsPanelPlay.cpp
   src/controllers/CtrlEdit.cpp
   src/controllers/FaderPanel.cpp
   src/controllers/FaderPanelInput.cpp
+  src/controllers/SelectorTools.cpp
 )

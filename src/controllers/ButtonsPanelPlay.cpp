@@ -1,0 +1,230 @@
+// Pressing and releasing the buttons: the messages they send, the sweeps
+// they start and end, and the panels they drive.
+#include "app/Dialogs.h"
+#include "controllers/AutoSweep.h"
+#include "controllers/ButtonModel.h"
+#include "controllers/ButtonsPanel.h"
+#include "controllers/FaderModel.h"
+#include "core/Shared.h"
+#include "midi/MidiEngine.h"
+#include "panels/PanelHost.h"
+#include "patches/RemotePatch.h"
+
+#include <QLabel>
+#include <QPointer>
+
+namespace orvell {
+
+namespace {
+
+constexpr int MsgPanelGone = 72;
+constexpr int MidiStart = 0xFA;
+constexpr int MidiStop = 0xFC;
+
+}  // namespace
+
+// Sending.
+
+void ButtonsPanel::MidiSend(int index)
+{
+    if (shared_.flags.Initializing)
+        return;
+    const Slot& slot = slots_[index];
+    // Only MIDI controller numbers make a control change; the other codes act on panels.
+    if (slot.code < 0 || slot.code > 127)
+        return;
+    midi_.SendCtrlChg(portText(index), slot.code, buttonValue(slot.code, slot.on, custom_), channelText(index));
+}
+
+void ButtonsPanel::MButton_MouseDown(int index, int button, int shift, int x, int y)
+{
+    (void)shift;
+    (void)x;
+    (void)y;
+    if (index < 0 || index >= Slots)
+        return;
+    makeCurrent(index);
+    // The right button belongs to the picture.
+    if (button != LeftButton)
+        return;
+    Slot& slot = slots_[index];
+    setBorder(index, !slot.on);
+    if (buttonKind(slot.code, custom_) == ButtonKind::Continuous) {
+        if (slot.on)
+            startSweep(index);
+        else
+            endSweep(index, false);
+        return;
+    }
+    MidiSend(index);
+    pressAction(index);
+}
+
+void ButtonsPanel::MButton_MouseUp(int index, int button, int shift, int x, int y)
+{
+    (void)shift;
+    (void)x;
+    (void)y;
+    if (index < 0 || index >= Slots || button != LeftButton)
+        return;
+    Slot& slot = slots_[index];
+    const ButtonKind kind = buttonKind(slot.code, custom_);
+    if (kind == ButtonKind::OneShot) {
+        setBorder(index, false);
+        return;
+    }
+    if (slot.option != BtnOption::Momentary && slot.option != BtnOption::Auto)
+        return;
+    setBorder(index, false);
+    if (kind == ButtonKind::Switch)
+        releaseSwitch(index);
+    else
+        endSweep(index, true);
+}
+
+void ButtonsPanel::pressAction(int index)
+{
+    const Slot& slot = slots_[index];
+    const QString tag = QString::number(slot.patchId);
+    switch (slot.code) {
+    case CtrlCode::StartStop:
+        if (!shared_.flags.Initializing)
+            midi_.SendRealTime(portText(index), slot.on ? MidiStart : MidiStop);
+        break;
+    case CtrlCode::PatchDown:
+    case CtrlCode::PnlPtrDown:
+        RemotePatchDown(host_, tag);
+        break;
+    case CtrlCode::PatchUp:
+    case CtrlCode::PnlPtrUp:
+        RemotePatchUp(host_, tag);
+        break;
+    case CtrlCode::PushButtons:
+        pushRemote(index, true);
+        break;
+    default:
+        // Sequencer play (205), the recorder (206) and stored SysEx (217)
+        // have nothing to drive yet: the press only shows on the button.
+        // 300 does nothing by design.
+        break;
+    }
+}
+
+void ButtonsPanel::releaseSwitch(int index)
+{
+    switch (slots_[index].code) {
+    case CtrlCode::StartStop:
+        if (!shared_.flags.Initializing)
+            midi_.SendRealTime(portText(index), MidiStop);
+        break;
+    case CtrlCode::PushButtons:
+        pushRemote(index, false);
+        break;
+    default:
+        MidiSend(index);
+        break;
+    }
+}
+
+void ButtonsPanel::reportMissingTarget(int index)
+{
+    host_.dialogs().MsgBox(caption() + QStringLiteral(": ") + shared_.msg(MsgPanelGone) + QStringLiteral(" (") +
+                               QString::number(slots_[index].patchId) + u')',
+                           MsgButtons::Ok, MsgIcon::Exclamation);
+}
+
+void ButtonsPanel::pushRemote(int index, bool down)
+{
+    auto* target = qobject_cast<ButtonsPanel*>(
+        host_.findPanel(PanelClass::Buttons, QString::number(slots_[index].patchId)));
+    if (!target || target == this) {
+        reportMissingTarget(index);
+        return;
+    }
+    // A chain of panels read from a file may lead back here; it stops at the
+    // first panel already pressing.
+    if (pushing_ || target->pushing_)
+        return;
+    pushing_ = true;
+    const QPointer<ButtonsPanel> alive(target);
+    for (int k = 0; k < Slots && alive; ++k) {
+        if (down)
+            target->MButton_MouseDown(k, LeftButton, 0, 0, 0);
+        else
+            target->MButton_MouseUp(k, LeftButton, 0, 0, 0);
+    }
+    pushing_ = false;
+}
+
+void ButtonsPanel::startSweep(int index)
+{
+    Slot& slot = slots_[index];
+    // A second start without a release (a remote press) replaces the first.
+    endSweep(index, true);
+    if (shared_.flags.Initializing)
+        return;
+    const AutoSettings settings = dialogAutoSettings(slot.autoSettings, slot.code);
+    AutoRequest request;
+    request.duration = settings.Aduration;
+    request.start = settings.Astart;
+    request.end = settings.Aend;
+    request.code = slot.code;
+    request.channel = channelText(index);
+    request.port = portText(index);
+    request.patchId = slot.patchId;
+    request.repeat = settings.ARepeat;
+    request.triangle = settings.ATriangle;
+    slot.autoIndex = shared_.autoSweep.AutoSetUp(request);
+}
+
+void ButtonsPanel::endSweep(int index, bool reset)
+{
+    Slot& slot = slots_[index];
+    if (slot.autoIndex < 0)
+        return;
+    if (reset)
+        shared_.autoSweep.AutoReset(slot.autoIndex);
+    else
+        shared_.autoSweep.requestStop(slot.autoIndex);
+    slot.autoIndex = -1;
+}
+
+// Remote links.
+
+bool ButtonsPanel::CausesLoop(const QString& myTag) const
+{
+    QSet<const ButtonsPanel*> seen;
+    return causesLoop(myTag, seen);
+}
+
+bool ButtonsPanel::causesLoop(const QString& myTag, QSet<const ButtonsPanel*>& seen) const
+{
+    // A file may hold a ring that does not pass myTag; each panel is asked once.
+    if (seen.contains(this))
+        return false;
+    seen.insert(this);
+    for (const Slot& slot : slots_) {
+        if (slot.code != CtrlCode::PushButtons)
+            continue;
+        const QString target = QString::number(slot.patchId);
+        if (target == myTag)
+            return true;
+        auto* next = qobject_cast<const ButtonsPanel*>(host_.findPanel(PanelClass::Buttons, target));
+        if (next && next->causesLoop(myTag, seen))
+            return true;
+    }
+    return false;
+}
+
+int ButtonsPanel::controlsTargeting(PanelClass targetClass, const QString& targetTag) const
+{
+    int count = 0;
+    for (const Slot& slot : slots_) {
+        if (buttonTargetsPanel(slot.code) && faderTargetClass(slot.code) == targetClass &&
+            QString::number(slot.patchId) == targetTag)
+            ++count;
+    }
+    return count;
+}
+
+}  // namespace orvell

@@ -1,0 +1,140 @@
+#include "controllers/SelectorTools.h"
+
+#include "app/Dialogs.h"
+#include "core/Numeric.h"
+#include "help/MessageTable.h"
+#include "midi/MidiEngine.h"
+#include "panels/Panel.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+
+#include <algorithm>
+
+namespace orvell {
+
+std::optional<int> typedChannel(const QString& text)
+{
+    const auto number = parseInteger(text);
+    if (!number || *number < 1 || *number > 16 || parseNumber(text) != double(*number))
+        return std::nullopt;
+    return number;
+}
+
+int typedPortEntry(const QComboBox& ports, const QString& text)
+{
+    const auto number = parseInteger(text);
+    return number ? ports.findData(*number) : -1;
+}
+
+AskFn askThrough(Dialogs& dialogs, const MessageTable& msgs)
+{
+    return [&dialogs, &msgs](int message, bool withCancel) {
+        switch (dialogs.MsgBox(msgs[message], withCancel ? MsgButtons::YesNoCancel : MsgButtons::YesNo,
+                               MsgIcon::Question)) {
+        case MsgAnswer::Yes:
+            return Answer::Yes;
+        case MsgAnswer::No:
+            return Answer::No;
+        default:
+            return Answer::Cancel;
+        }
+    };
+}
+
+void showSelectorAt(QWidget& panel, QComboBox* combo, const QLabel& at, std::initializer_list<QComboBox*> all)
+{
+    for (QComboBox* other : all) {
+        if (other != combo)
+            other->hide();
+    }
+    const int width = std::max(at.width(), 120);
+    const int x = std::clamp(at.x(), 0, std::max(0, panel.width() - width));
+    combo->setGeometry(x, std::min(at.y(), panel.height() - 24), width, 24);
+    combo->show();
+    combo->raise();
+    combo->setFocus();
+    if (combo->lineEdit())
+        combo->lineEdit()->selectAll();
+}
+
+QString portHint(const MidiEngine& midi, int port, const QString& invalidText)
+{
+    const bool known = port >= 0 && port <= midi.NumOutDevs && port < int(midi.MidiOutPorts.size()) &&
+                       midi.MidiOutPorts[size_t(port)].Present;
+    return known ? midi.MidiOutPorts[size_t(port)].Name : invalidText;
+}
+
+std::optional<CtrlEditResult> editSlotController(QWidget* parent, int code, const QString& label,
+                                                 const CustomControllers& custom, bool continuousOnly,
+                                                 const MessageTable& msgs, Dialogs& dialogs, CtrlEdit::Hint hint)
+{
+    // Custom entries name MIDI controller numbers; the special codes keep their names.
+    if (code < 0 || code > 127)
+        return std::nullopt;
+    const CtrlRecord* record = findController(code, custom);
+    CtrlEditRequest request;
+    request.code = code;
+    request.name = record ? record->CtrlName : label;
+    request.isOnOff = record && record->IsOnOff;
+    request.canTogl = record && record->CanTogl;
+    request.continuousOnly = continuousOnly;
+    request.isCustom =
+        std::any_of(custom.begin(), custom.end(), [code](const CtrlRecord& r) { return r.CtrlNo == code; });
+    return CtrlEdit::ask(parent, request, msgs, dialogs, std::move(hint));
+}
+
+void applyControllerEdit(CustomControllers& custom, int code, const CtrlEditResult& edit)
+{
+    const auto existing =
+        std::find_if(custom.begin(), custom.end(), [code](const CtrlRecord& r) { return r.CtrlNo == code; });
+    if (edit.deleted) {
+        if (existing != custom.end())
+            custom.erase(existing);
+    } else if (existing != custom.end()) {
+        *existing = {code, edit.name, edit.isOnOff, edit.canTogl};
+    } else {
+        custom.push_back({code, edit.name, edit.isOnOff, edit.canTogl});
+    }
+}
+
+bool addCustomLine(CustomControllers& custom, const QString& value)
+{
+    const auto record = parseCustomLine(value);
+    if (!record)
+        return false;
+    std::erase_if(custom, [&](const CtrlRecord& r) { return r.CtrlNo == record->CtrlNo; });
+    custom.push_back(*record);
+    return true;
+}
+
+void duplicateSlot(SlotSelectors& selectors, DupSetting setting, int slotCount)
+{
+    const int from = selectors.CIndx;
+    QComboBox* list = setting == DupSetting::Channel ? selectors.Channel()
+                      : setting == DupSetting::Port  ? selectors.Port()
+                                                     : selectors.Control();
+    const int entry = setting == DupSetting::Channel ? selectors.channelOfSlot(from) - 1
+                      : setting == DupSetting::Port  ? list->findData(selectors.portOfSlot(from))
+                                                     : list->findData(selectors.CurCtrl(from));
+    if (entry < 0)
+        return;
+    selectors.DupIndx = from;
+    list->setCurrentIndex(entry);
+    for (int slot = 0; slot < slotCount; ++slot) {
+        selectors.CIndx = slot;
+        if (setting == DupSetting::Channel)
+            selectors.Channel_Click();
+        else if (setting == DupSetting::Port)
+            selectors.Port_Click();
+        else if (slot != from)
+            selectors.Control_Click();
+    }
+    selectors.CIndx = from;
+    selectors.DupIndx = -1;
+    if (setting == DupSetting::Control)
+        selectors.OptDsply();
+}
+
+}  // namespace orvell

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "controllers/Controllers.h"
+#include "controllers/CtrlEdit.h"
+
+#include <QString>
+
+#include <initializer_list>
+#include <optional>
+
+class QComboBox;
+class QLabel;
+class QWidget;
+
+namespace orvell {
+
+class Dialogs;
+class MessageTable;
+class MidiEngine;
+class SlotSelectors;
+
+// What the panels with four controller slots share about their selectors,
+// the custom controller list and the Duplicate commands.
+
+// A channel typed into the channel selector: a whole number 1..16, else nothing.
+std::optional<int> typedChannel(const QString& text);
+// The entry of the port selector for a typed port number; -1 when there is none.
+int typedPortEntry(const QComboBox& ports, const QString& text);
+
+// The naming questions of an unlisted controller, asked with the program's boxes.
+AskFn askThrough(Dialogs& dialogs, const MessageTable& msgs);
+
+// Shows `combo` over the label it selects for and hides the panel's other selectors.
+void showSelectorAt(QWidget& panel, QComboBox* combo, const QLabel& at, std::initializer_list<QComboBox*> all);
+
+// The hint of a port label: the port's name, or the invalid-port text.
+QString portHint(const MidiEngine& midi, int port, const QString& invalidText);
+
+// Opens the controller editor for a slot's code; nothing for special codes or Cancel.
+std::optional<CtrlEditResult> editSlotController(QWidget* parent, int code, const QString& label,
+                                                 const CustomControllers& custom, bool continuousOnly,
+                                                 const MessageTable& msgs, Dialogs& dialogs, CtrlEdit::Hint hint);
+// The panel's list after the editor's decision for `code`.
+void applyControllerEdit(CustomControllers& custom, int code, const CtrlEditResult& edit);
+// A "CstmCtrlr=" line read from a file: its entry replaces one of the same
+// code. False when the line is malformed.
+bool addCustomLine(CustomControllers& custom, const QString& value);
+
+// The Duplicate commands: the setting of slot CIndx goes to every slot.
+enum class DupSetting { Channel, Port, Control };
+void duplicateSlot(SlotSelectors& selectors, DupSetting setting, int slotCount);
+
+}  // namespace orvell
