@@ -299,6 +299,39 @@ TEST(ButtonsPanel, MomentaryVolumeFromAFileSweepsWhileHeld)
     EXPECT_EQ(desk.sent(), (std::vector<Bytes>{{0xB0, 7, 127}, {0xB0, 7, 127}}));
 }
 
+TEST(ButtonsPanel, ZeroLengthSweepWarnsOnRelease)
+{
+    Desk desk;
+    ButtonsPanel* panel = desk.add();
+    chooseController(panel, 0, 1);
+    panel->setAutoSettings(0, AutoSettings{{}, 0, 64, 64, false, false, true});
+    desk.midi->clearSent();
+    press(panel, 0);
+    desk.tick(3);
+    release(panel, 0);
+    EXPECT_EQ(desk.sent(), (std::vector<Bytes>{{0xB0, 1, 64}}));
+    EXPECT_EQ(desk.field(0), " Warning, AutoEvent Reset skipped (Start = End, Time = 0)");
+}
+
+TEST(ButtonsPanel, ToggledSweepFromAFileEndsAfterTheSecondPress)
+{
+    Desk desk;
+    ButtonsPanel* panel = desk.add();
+    loadCode(desk, panel, 0, 1, 2);
+    panel->setAutoSettings(0, AutoSettings{{}, 100, 0, 100, true, false, true});
+    desk.midi->clearSent();
+    press(panel, 0);
+    release(panel, 0);
+    desk.tick(4);
+    EXPECT_EQ(desk.sent(), (std::vector<Bytes>{{0xB0, 1, 0}, {0xB0, 1, 50}, {0xB0, 1, 100}, {0xB0, 1, 0}}));
+    press(panel, 0);  // the running pass completes, then the rest value and no repeat
+    EXPECT_FALSE(panel->isOn(0));
+    desk.tick(4);
+    EXPECT_EQ(desk.sent().size(), 7u);
+    EXPECT_EQ(desk.sent().back(), (Bytes{0xB0, 1, 0}));
+    EXPECT_FALSE(desk.timerOn);
+}
+
 TEST(ButtonsPanel, TwoHeldButtonsSweepTogether)
 {
     Desk desk;
