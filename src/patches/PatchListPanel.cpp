@@ -311,18 +311,23 @@ bool PatchListPanel::askToSaveList()
     }
 }
 
-void PatchListPanel::closeEvent(QCloseEvent* event)
+bool PatchListPanel::queryOwnClose(CloseReason reason)
 {
-    // While the whole desk closes, the controls pointing here go too.
-    if (!shared_.flags.ClosingDown) {
+    // When the desk closes, the controls pointing here go too.
+    if (reason == CloseReason::OwnCloseBox) {
         if (const int controls = remoteControls(); controls > 0) {
             host_.dialogs().MsgBox(shared_.msg(MsgCantClose) + QString::number(controls) + shared_.msg(MsgPatchControls),
                                    MsgButtons::Ok, MsgIcon::Exclamation, caption());
-            event->ignore();
-            return;
+            return false;
         }
     }
-    if (!askToSaveList()) {
+    return askToSaveList();
+}
+
+void PatchListPanel::closeEvent(QCloseEvent* event)
+{
+    // An exit or Close All raises ClosingDown before it closes the panels.
+    if (!queryOwnClose(shared_.flags.ClosingDown ? CloseReason::Session : CloseReason::OwnCloseBox)) {
         event->ignore();
         return;
     }

@@ -82,6 +82,10 @@ public:
 
     void Clone(const QString& fromTag) override;
     void RefreshPortLists() override;
+    // The list's own questions before the panel closes: refused while other
+    // panels' controls step through it (unless the whole desk closes), and
+    // an unsaved list is offered for saving. False keeps the panel open.
+    bool queryOwnClose(CloseReason reason);
 
 protected:
     bool loadKey(const QString& key, const QString& value) override;
