@@ -1,5 +1,7 @@
 #include "patches/PatchEntries.h"
 
+#include <QHash>
+
 #include <algorithm>
 #include <iterator>
 
@@ -63,21 +65,28 @@ namespace orvell {
 
 PasteResult pasteEntries(PatchEntries& list, int row, const std::vector<PatchEntry>& entries, bool samePort)
 {
+    // Keyed by program, and port where that counts, so a long paste stays quick.
+    const auto key = [samePort](const PatchEntry& entry) {
+        return (qint64(entry.prog) << 32) ^ (samePort ? quint32(entry.port) : 0u);
+    };
+    QHash<qint64, int> taken;
+    for (int i = list.count() - 1; i >= 0; --i)
+        taken.insert(key(list.at(i)), i);  // the first holder of a key is the one named
+
     PasteResult result;
-    row = std::clamp(row, 0, list.count());
+    std::vector<PatchEntry> accepted;
     for (const PatchEntry& entry : entries) {
-        const auto& all = list.all();
-        const auto holder = std::find_if(all.begin(), all.end(), [&](const PatchEntry& there) {
-            return there.prog == entry.prog && (!samePort || there.port == entry.port);
-        });
-        if (holder != all.end()) {
+        const auto holder = taken.constFind(key(entry));
+        if (holder != taken.cend()) {
             result.refused = &entry;
-            result.holderName = holder->name;
-            return result;
+            result.holderName = *holder >= 0 ? list.at(*holder).name : accepted[size_t(-*holder - 1)].name;
+            break;
         }
-        list.insert(row + result.inserted, {entry});
-        ++result.inserted;
+        taken.insert(key(entry), -int(accepted.size()) - 1);
+        accepted.push_back(entry);
     }
+    result.inserted = static_cast<int>(accepted.size());
+    list.insert(row, std::move(accepted));
     return result;
 }
 
