@@ -22,6 +22,7 @@ using namespace orvell;
 struct Desk {
     Desk()
     {
+        shared.midi.InitMidiDevs();
         window.resize(1920, 1080);
         window.show();
         shared.flags.Initializing = false;

@@ -259,7 +259,7 @@ Panel* AOrvell::findPanel(PanelClass id, const QString& tag)
     return nullptr;
 }
 
-Panel* AOrvell::createPanel(PanelClass id)
+Panel* AOrvell::createPanel(PanelClass id, Placing placing)
 {
     ++shared_.UniqFormCounter;
     Panel* panel = makePanel(id, *this);
@@ -269,7 +269,10 @@ Panel* AOrvell::createPanel(PanelClass id)
     // Once the window is really gone its class may have no visible panel left.
     connect(window, &QObject::destroyed, this,
             [this, id] { QTimer::singleShot(0, this, [this, id] { panelVisibilityChanged(id); }); });
-    placePanel(*panel);
+    if (placing == Placing::Scan)
+        placePanel(*panel);
+    else
+        window->move(0, 0);  // a moved window is not placed again by the MDI area
     window->show();
     mdiArea_->setActiveSubWindow(window);
     panelVisibilityChanged(id);
@@ -333,7 +336,8 @@ void AOrvell::panelVisibilityChanged(PanelClass id)
 {
     bool shown = false;
     for (Panel* panel : panelsOf(id)) {
-        if (panel->subWindow() && panel->subWindow()->isVisible())
+        // Not isVisible(): the backdrop may be hidden for a moment while a session loads.
+        if (panel->subWindow() && !panel->subWindow()->isHidden())
             shown = true;
     }
     menus_->setClassChecked(id, shown);
@@ -352,8 +356,13 @@ QPixmap AOrvell::paletteIcon(int index)
 {
     if (index < 0 || index > 39)
         return {};
-    const QString path = QStringLiteral(":/palette/slot%1.svg").arg(index, 2, 10, QChar(u'0'));
-    return QIcon(path).pixmap(QSize(24, 24), devicePixelRatioF());
+    // Drawing the picture costs more than making a panel; each is drawn once.
+    QPixmap& cached = paletteIcons_[index];
+    if (cached.isNull() || cached.devicePixelRatio() != devicePixelRatioF()) {
+        const QString path = QStringLiteral(":/palette/slot%1.svg").arg(index, 2, 10, QChar(u'0'));
+        cached = QIcon(path).pixmap(QSize(24, 24), devicePixelRatioF());
+    }
+    return cached;
 }
 
 void AOrvell::setBackColor(StoredColor color)

@@ -5,8 +5,10 @@
 #include "panels/PanelHost.h"
 
 #include <QMainWindow>
+#include <QPixmap>
 #include <QStringList>
 
+#include <array>
 #include <memory>
 #include <optional>
 
@@ -67,7 +69,9 @@ public:
     // The active MDI child when it is a panel.
     Panel* activePanel() const;
     // A new panel with the next tag, placed by the quarter-step scan, shown and active.
-    Panel* createPanel(PanelClass id);
+    // A panel whose place comes from a file is left where it starts instead.
+    enum class Placing { Scan, FromFile };
+    Panel* createPanel(PanelClass id, Placing placing = Placing::Scan);
     void placePanel(Panel& panel);
     void NewForm_Click();
     void CloneForm_Click();
@@ -155,6 +159,7 @@ private:
     BigAnswer toAll_ = BigAnswer::None;
     QString cmdLineFile_;   // the command-line file being loaded
     QString lastFileName_;  // name part of the file last chosen to load
+    std::array<QPixmap, 40> paletteIcons_;
     QTimer* autoEvent_ = nullptr;  // drives the automatic sweeps while any runs
 };
 

@@ -12,6 +12,7 @@
 #include "panels/SectionFile.h"
 
 #include <QLayout>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScreen>
 #include <QToolBar>
@@ -303,7 +304,7 @@ bool SessionLoader::loadPanels(SectionReader& in)
             in.next();
             finishBlock();
             currentIsMain_ = false;
-            currentPanel_ = window_.createPanel(*id);
+            currentPanel_ = window_.createPanel(*id, AOrvell::Placing::FromFile);
             continue;
         }
         finishBlock();
@@ -483,7 +484,18 @@ QByteArray writeSession(AOrvell& window)
     return out.bytes();
 }
 
-void readSession(AOrvell& window, const QByteArray& bytes) { SessionLoader(window).run(bytes); }
+void readSession(AOrvell& window, const QByteArray& bytes)
+{
+    // While the backdrop is hidden the MDI area does not place each new
+    // window among all the others; the file gives every place anyway.
+    QWidget& backdrop = window.mdiArea();
+    const bool shown = !backdrop.isHidden();
+    backdrop.hide();
+    SessionLoader(window).run(bytes);
+    backdrop.setVisible(shown);
+    for (const PanelClassInfo& info : panelClasses())
+        window.panelVisibilityChanged(info.id);
+}
 
 QByteArray writePanelFile(Panel& panel)
 {

@@ -77,11 +77,11 @@ TEST(Panels, RenameWithAnEmptyAnswerChangesNothing)
 TEST(Panels, CommonKeysAreWrittenFirstAndTextBackColorIsNeverZero)
 {
     Desk desk;
-    Panel* panel = desk.window->createPanel(PanelClass::PatchList);
+    Panel* panel = desk.window->createPanel(PanelClass::Sequencer);
     SectionWriter out;
     panel->SaveMe(out);
-    EXPECT_EQ(out.bytes(), QByteArray("\r\n[PatchList Data]\r\nBackPictFile=\r\nIDIcon=37\r\nIsOpaque=False\r\n"
-                                      "TextBackColor=-2147483633\r\n"));
+    EXPECT_TRUE(out.bytes().startsWith("\r\n[Sequencer Data]\r\nBackPictFile=\r\nIDIcon=36\r\nIsOpaque=False\r\n"
+                                       "TextBackColor=-2147483633\r\n"));
 }
 
 TEST(Panels, LoadMeReadsCommonKeysUpToTheNextHeaderAndReportsTheRest)
@@ -222,21 +222,29 @@ TEST(PanelClose, OwnCloseBoxAsksYesNoCancel)
 {
     struct Case {
         MsgAnswer answer;
+        bool chooseFile;  // Yes then asks where to save the panel
         bool closes;
     };
-    // Saving a single panel arrives with panel files; until then Yes keeps it open.
-    const Case cases[] = {{MsgAnswer::No, true}, {MsgAnswer::Cancel, false}, {MsgAnswer::Yes, false}};
+    const Case cases[] = {{MsgAnswer::No, false, true},
+                          {MsgAnswer::Cancel, false, false},
+                          {MsgAnswer::Yes, true, true},
+                          {MsgAnswer::Yes, false, false}};
     for (const Case& c : cases) {
         Desk desk;
+        QTemporaryDir dir;
         Panel* panel = desk.window->createPanel(PanelClass::HFaders);
         EXPECT_TRUE(panel->queryClose(CloseReason::OwnCloseBox));  // unchanged: no question
         EXPECT_TRUE(desk.dialogs.asked().empty());
         panel->IsChanged = true;
         desk.dialogs.answer(c.answer);
+        const QString path = dir.filePath(QStringLiteral("faders.mpl"));
+        if (c.answer == MsgAnswer::Yes)
+            desk.dialogs.answer(c.chooseFile ? test::ScriptedDialogs::Answer(path) : std::monostate{});
         EXPECT_EQ(panel->queryClose(CloseReason::OwnCloseBox), c.closes);
-        ASSERT_EQ(desk.dialogs.asked().size(), 1u);
+        ASSERT_GE(desk.dialogs.asked().size(), 1u);
         EXPECT_EQ(desk.dialogs.asked()[0].text, "Panel 'Horizontal Faders' has changed.  Do you want to save it?");
         EXPECT_EQ(desk.dialogs.asked()[0].buttons, MsgButtons::YesNoCancel);
+        EXPECT_EQ(QFile::exists(path), c.chooseFile);
     }
 }
 
