@@ -272,7 +272,8 @@ std::optional<PatchReader::End> PatchReader::bankLine(QStringView nameView)
     }
     if (mode_ == Bank::Ask && knownBanks_ > 1) {
         const QString question = name + u'\r' + ctx_.msgs[MsgIntendedBank];
-        switch (ctx_.dialogs.MsgBox(question, PatchDialogs::Buttons::YesNoCancel, MsgIcon::Question, target_.listName())) {
+        const auto buttons = PatchDialogs::Buttons::YesNoCancel;
+        switch (ctx_.dialogs.MsgBox(question, buttons, MsgIcon::Question, target_.listName())) {
         case PatchDialogs::Answer::Yes:
             break;
         case PatchDialogs::Answer::No:

@@ -87,7 +87,8 @@ void PatchListPanel::buildControls()
         channel_->addItem(QString::number(ch), ch);
     connect(channel_, &QComboBox::activated, this, [this] { Channel_Click(); });
     connect(port_, &QComboBox::activated, this, [this] { Port_Click(); });
-    connect(channel_->lineEdit(), &QLineEdit::textEdited, this, [this](const QString& text) { checkTypedChannel(text); });
+    connect(channel_->lineEdit(), &QLineEdit::textEdited, this,
+            [this](const QString& text) { checkTypedChannel(text); });
 
     for (QWidget* w : {static_cast<QWidget*>(label1_), static_cast<QWidget*>(label2_), static_cast<QWidget*>(chanLbl_),
                        static_cast<QWidget*>(portLbl_), static_cast<QWidget*>(saveBtn_),
@@ -298,7 +299,8 @@ bool PatchListPanel::askToSaveList()
 {
     if (!NeedInsSave || entries_.isEmpty())
         return true;
-    switch (host_.dialogs().MsgBox(shared_.msg(MsgListChanged), MsgButtons::YesNoCancel, MsgIcon::Question, caption())) {
+    const QString question = shared_.msg(MsgListChanged);
+    switch (host_.dialogs().MsgBox(question, MsgButtons::YesNoCancel, MsgIcon::Question, caption())) {
     case MsgAnswer::Yes:
         SaveBtn_Click();
         // A list that was not saved keeps its panel open rather than be lost.
@@ -316,8 +318,9 @@ bool PatchListPanel::queryOwnClose(CloseReason reason)
     // When the desk closes, the controls pointing here go too.
     if (reason == CloseReason::OwnCloseBox) {
         if (const int controls = remoteControls(); controls > 0) {
-            host_.dialogs().MsgBox(shared_.msg(MsgCantClose) + QString::number(controls) + shared_.msg(MsgPatchControls),
-                                   MsgButtons::Ok, MsgIcon::Exclamation, caption());
+            const QString refusal =
+                shared_.msg(MsgCantClose) + QString::number(controls) + shared_.msg(MsgPatchControls);
+            host_.dialogs().MsgBox(refusal, MsgButtons::Ok, MsgIcon::Exclamation, caption());
             return false;
         }
     }

@@ -153,7 +153,8 @@ bool PatchListPanel::eventFilter(QObject* watched, QEvent* event)
         if (QMdiSubWindow* window = subWindow(); window && window->mdiArea())
             window->mdiArea()->setActiveSubWindow(window);
         if (auto* main = dynamic_cast<AOrvell*>(&host_))
-            main->menus().popup(QStringLiteral("PatchMenu"), static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
+            main->menus().popup(QStringLiteral("PatchMenu"),
+                                static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
         return true;
     }
     if (type != QEvent::KeyPress)
