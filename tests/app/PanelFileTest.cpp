@@ -333,3 +333,20 @@ TEST(Session, PanelPointerIsOfferedOnlyWhileAControlDrivesAnOpenPanel)
 
 }  // namespace
 }  // namespace orvell
+
+namespace orvell {
+namespace {
+
+TEST(PortConfigurationLook, ScreenshotOnRequest)
+{
+    const QString folder = qEnvironmentVariable("ORVELL_SCREENSHOTS");
+    if (folder.isEmpty())
+        GTEST_SKIP() << "set ORVELL_SCREENSHOTS to a folder to get screenshots";
+    Desk desk(2, 3);
+    PortConfig dialog(*desk.window);
+    dialog.show();
+    EXPECT_TRUE(dialog.grab().save(folder + "/port-config.png"));
+}
+
+}  // namespace
+}  // namespace orvell
