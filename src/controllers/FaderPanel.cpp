@@ -1,5 +1,6 @@
 #include "controllers/FaderPanel.h"
 
+#include "controllers/SelectorTools.h"
 #include "app/Dialogs.h"
 #include "controllers/CtrlEdit.h"
 #include "core/Numeric.h"
@@ -300,22 +301,6 @@ void FaderPanel::makeCurrent(int index)
     dMaxLbl_->setText(QString::number(slots_[index].range.upper));
 }
 
-void FaderPanel::showSelector(QComboBox* combo, QLabel* at)
-{
-    for (QComboBox* other : {control_, channel_, port_, selPatch_}) {
-        if (other != combo)
-            other->hide();
-    }
-    const int width = std::max(at->width(), 120);
-    const int x = std::clamp(at->x(), 0, std::max(0, this->width() - width));
-    combo->setGeometry(x, std::min(at->y(), height() - 24), width, 24);
-    combo->show();
-    combo->raise();
-    combo->setFocus();
-    if (combo->lineEdit())
-        combo->lineEdit()->selectAll();
-}
-
 void FaderPanel::Channel_Click()
 {
     const int i = CIndx;
@@ -407,7 +392,7 @@ void FaderPanel::Control_Click()
     lastSelected_ = Selected::Control;
     if (refusalMessage(code) != 0) {
         fillTargetList(code);
-        showSelector(selPatch_, slots_[i].cntrlLbl);
+        showSelectorAt(*this, selPatch_, *slots_[i].cntrlLbl, {control_, channel_, port_, selPatch_});
         host_.ShowHint(shared_.msg(MsgSelectPatchList));
     }
 }
@@ -470,32 +455,11 @@ void FaderPanel::DupIcon_Click()
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
 
-    DupIndx = CIndx;
-    if (lastSelected_ == Selected::Channel) {
-        channel_->setCurrentIndex(channelOfSlot(DupIndx) - 1);
-        for (int slot = 0; slot < Slots; ++slot) {
-            CIndx = slot;
-            Channel_Click();
-        }
-    } else if (lastSelected_ == Selected::Port) {
-        if (const int entry = port_->findData(portOfSlot(DupIndx)); entry >= 0) {
-            port_->setCurrentIndex(entry);
-            for (int slot = 0; slot < Slots; ++slot) {
-                CIndx = slot;
-                Port_Click();
-            }
-        }
-    } else if (const int entry = control_->findData(CurCtrl(DupIndx)); entry >= 0) {
-        control_->setCurrentIndex(entry);
-        for (int slot = 0; slot < Slots; ++slot) {
-            if (slot == DupIndx)
-                continue;
-            CIndx = slot;
-            Control_Click();
-        }
-    }
-    CIndx = DupIndx;
-    DupIndx = -1;
+    duplicateSlot(*this,
+                  lastSelected_ == Selected::Channel ? DupSetting::Channel
+                  : lastSelected_ == Selected::Port  ? DupSetting::Port
+                                                     : DupSetting::Control,
+                  Slots);
     markChanged();
 
     QApplication::restoreOverrideCursor();
@@ -512,20 +476,8 @@ void FaderPanel::SetUpCtrlEdit()
 {
     const int i = std::clamp(CIndx, 0, Slots - 1);
     const Slot& slot = slots_[i];
-    // Custom entries name MIDI controller numbers; the special codes keep their names.
-    if (slot.code > 127)
-        return;
-    const CtrlRecord* record = findController(slot.code, custom_);
-    CtrlEditRequest request;
-    request.code = slot.code;
-    request.name = record ? record->CtrlName : slot.cntrlLbl->text();
-    request.isOnOff = record && record->IsOnOff;
-    request.canTogl = record && record->CanTogl;
-    request.continuousOnly = true;
-    request.isCustom = std::any_of(custom_.begin(), custom_.end(),
-                                   [&](const CtrlRecord& r) { return r.CtrlNo == slot.code; });
-    const auto result = CtrlEdit::ask(this, request, shared_.Msgs, host_.dialogs(),
-                                      [this](const QString& text) { host_.ShowHint(text); });
+    const auto result = editSlotController(this, slot.code, slot.cntrlLbl->text(), custom_, true, shared_.Msgs,
+                                           host_.dialogs(), [this](const QString& text) { host_.ShowHint(text); });
     if (!result)
         return;
     CIndx = i;
@@ -535,16 +487,7 @@ void FaderPanel::SetUpCtrlEdit()
 void FaderPanel::CtrlWasChanged(const QString& name, bool isOnOff, bool canTogl, bool deleteEntry)
 {
     const int code = slots_[CIndx].code;
-    const auto existing =
-        std::find_if(custom_.begin(), custom_.end(), [code](const CtrlRecord& r) { return r.CtrlNo == code; });
-    if (deleteEntry) {
-        if (existing != custom_.end())
-            custom_.erase(existing);
-    } else if (existing != custom_.end()) {
-        *existing = {code, name, isOnOff, canTogl};
-    } else {
-        custom_.push_back({code, name, isOnOff, canTogl});
-    }
+    applyControllerEdit(custom_, code, {name, isOnOff, canTogl, deleteEntry});
     fillControlList();
     const CtrlRecord* record = findController(code, custom_);
     // A deleted name with no built-in entry behind it leaves the bare number.
@@ -612,13 +555,10 @@ void FaderPanel::RefreshPortLists() { FillOutPortList(*port_, midi_); }
 bool FaderPanel::loadKey(const QString& key, const QString& value)
 {
     if (key == u"CstmCtrlr") {
-        const auto record = parseCustomLine(value);
-        if (!record) {
+        if (!addCustomLine(custom_, value)) {
             host_.dialogs().MsgBox(shared_.msg(MsgBadCustomLine), MsgButtons::Ok, MsgIcon::Exclamation);
             return true;  // reported here; the line is skipped
         }
-        std::erase_if(custom_, [&](const CtrlRecord& r) { return r.CtrlNo == record->CtrlNo; });
-        custom_.push_back(*record);
         fillControlList();
         return true;
     }

@@ -111,7 +111,6 @@ private:
     void setChannel(int index, const QString& channel);
     void setPort(int index, const QString& port);
     void makeCurrent(int index);
-    void showSelector(QComboBox* combo, QLabel* at);
     void revertControl();
     QString portText(int i) const;
     QString channelText(int i) const;

@@ -2,6 +2,7 @@
 // clicks that open the selectors, and the status-line hints.
 #include "app/Dialogs.h"
 #include "controllers/FaderPanel.h"
+#include "controllers/SelectorTools.h"
 #include "core/Numeric.h"
 #include "core/Shared.h"
 #include "midi/MidiEngine.h"
@@ -59,8 +60,8 @@ void FaderPanel::DataVal_KeyPress(int index)
 void FaderPanel::Channel_KeyPress()
 {
     const int i = CIndx;
-    const auto number = parseInteger(channel_->currentText());
-    if (!number || *number < 1 || *number > 16 || parseNumber(channel_->currentText()) != double(*number)) {
+    const auto number = typedChannel(channel_->currentText());
+    if (!number) {
         channel_->setCurrentIndex(channelOfSlot(i) - 1);
         channel_->setEditText(channelText(i));
     } else if (*number != channelOfSlot(i)) {
@@ -73,12 +74,11 @@ void FaderPanel::Channel_KeyPress()
 void FaderPanel::Port_KeyPress()
 {
     const int i = CIndx;
-    const auto number = parseInteger(port_->currentText());
-    const int entry = number ? port_->findData(*number) : -1;
+    const int entry = typedPortEntry(*port_, port_->currentText());
     if (entry < 0) {
         port_->setCurrentIndex(port_->findData(portOfSlot(i)));
         port_->setEditText(portText(i));
-    } else if (*number != portOfSlot(i)) {
+    } else if (port_->itemData(entry).toInt() != portOfSlot(i)) {
         port_->setCurrentIndex(entry);
         Port_Click();
     }
@@ -98,18 +98,7 @@ void FaderPanel::Control_KeyPress()
     } else if (*number > 127) {
         revertControl();
     } else {
-        Dialogs& dialogs = host_.dialogs();
-        const AskFn ask = [&](int message, bool withCancel) {
-            switch (dialogs.MsgBox(shared_.msg(message), withCancel ? MsgButtons::YesNoCancel : MsgButtons::YesNo,
-                                   MsgIcon::Question)) {
-            case MsgAnswer::Yes:
-                return Answer::Yes;
-            case MsgAnswer::No:
-                return Answer::No;
-            default:
-                return Answer::Cancel;
-            }
-        };
+        const AskFn ask = askThrough(host_.dialogs(), shared_.Msgs);
         // Faders only take continuous types.
         const auto record = nameUnlistedController(*number, true, ask);
         if (!record) {
@@ -165,10 +154,7 @@ void FaderPanel::showHintFor(QObject* control)
     } else if (control == slots_[i].chanLbl) {
         host_.ShowHint(shared_.msg(MsgChannelHint));
     } else if (control == slots_[i].portLbl) {
-        const int port = portOfSlot(i);
-        const bool known = port >= 0 && port <= midi_.NumOutDevs && port < int(midi_.MidiOutPorts.size()) &&
-                           midi_.MidiOutPorts[port].Present;
-        host_.ShowHint(known ? midi_.MidiOutPorts[port].Name : shared_.msg(MsgInvalidPort));
+        host_.ShowHint(portHint(midi_, portOfSlot(i), shared_.msg(MsgInvalidPort)));
     } else if (control == slots_[i].cntrlLbl) {
         const Slot& slot = slots_[i];
         Panel* target = isPanelDirected(slot.code)
@@ -237,17 +223,17 @@ bool FaderPanel::eventFilter(QObject* watched, QEvent* event)
         makeCurrent(i);
         if (watched == slot.chanLbl) {
             channel_->setCurrentIndex(channelOfSlot(i) - 1);
-            showSelector(channel_, slot.chanLbl);
+            showSelectorAt(*this, channel_, *slot.chanLbl, {control_, channel_, port_, selPatch_});
             return true;
         }
         if (watched == slot.portLbl) {
             port_->setCurrentIndex(port_->findData(portOfSlot(i)));
-            showSelector(port_, slot.portLbl);
+            showSelectorAt(*this, port_, *slot.portLbl, {control_, channel_, port_, selPatch_});
             return true;
         }
         if (watched == slot.cntrlLbl) {
             control_->setCurrentIndex(control_->findData(slot.code));
-            showSelector(control_, slot.cntrlLbl);
+            showSelectorAt(*this, control_, *slot.cntrlLbl, {control_, channel_, port_, selPatch_});
             return true;
         }
     }

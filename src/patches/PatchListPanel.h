@@ -96,7 +96,6 @@ protected:
 
 private:
     void buildControls();
-    void showSelector(QComboBox* combo, QLabel* at);
     void checkTypedChannel(const QString& text);
     QString listHint() const;
     void showHintFor(QObject* control);

@@ -2,6 +2,7 @@
 // list's keys and edit menu, and the status-line hints.
 #include "app/AOrvell.h"
 #include "app/MainMenus.h"
+#include "controllers/SelectorTools.h"
 #include "core/Numeric.h"
 #include "core/Shared.h"
 #include "midi/MidiEngine.h"
@@ -31,30 +32,7 @@ enum : int {
     MsgPortHint = 87,
 };
 
-std::optional<int> validChannel(const QString& text)
-{
-    const auto number = parseNumber(text);
-    if (!number || *number != double(int(*number)) || *number < 1 || *number > 16)
-        return std::nullopt;
-    return int(*number);
-}
-
 }  // namespace
-
-void PatchListPanel::showSelector(QComboBox* combo, QLabel* at)
-{
-    for (QComboBox* other : {channel_, port_}) {
-        if (other != combo)
-            other->hide();
-    }
-    const int width = std::max(at->width(), 120);
-    const int x = std::clamp(at->x(), 0, std::max(0, this->width() - width));
-    combo->setGeometry(x, at->y(), width, 24);
-    combo->show();
-    combo->raise();
-    combo->setFocus();
-    combo->lineEdit()->selectAll();
-}
 
 void PatchListPanel::Channel_Click()
 {
@@ -82,7 +60,7 @@ void PatchListPanel::Port_Click()
 
 void PatchListPanel::Channel_KeyPress()
 {
-    if (const auto channel = validChannel(channel_->currentText())) {
+    if (const auto channel = typedChannel(channel_->currentText())) {
         channel_->setCurrentIndex(*channel - 1);
         Channel_Click();
     } else {
@@ -100,8 +78,7 @@ void PatchListPanel::checkTypedChannel(const QString& text)
 
 void PatchListPanel::Port_KeyPress()
 {
-    const auto number = parseInteger(port_->currentText());
-    const int entry = number ? port_->findData(*number) : -1;
+    const int entry = typedPortEntry(*port_, port_->currentText());
     if (entry >= 0) {
         port_->setCurrentIndex(entry);
         Port_Click();
@@ -120,10 +97,7 @@ void PatchListPanel::showHintFor(QObject* control)
     } else if (control == label2_) {
         host_.ShowHint(shared_.msg(MsgPortHint));
     } else if (control == portLbl_) {
-        const auto port = parseInteger(portText());
-        const bool known = port && *port >= 0 && *port < int(midi_.MidiOutPorts.size()) &&
-                           midi_.MidiOutPorts[size_t(*port)].Present;
-        host_.ShowHint(known ? midi_.MidiOutPorts[size_t(*port)].Name : shared_.msg(MsgInvalidPort));
+        host_.ShowHint(portHint(midi_, parseInteger(portText()).value_or(-1), shared_.msg(MsgInvalidPort)));
     }
 }
 
@@ -136,14 +110,14 @@ bool PatchListPanel::eventFilter(QObject* watched, QEvent* event)
     }
     if (type == QEvent::MouseButtonDblClick && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         if (watched == chanLbl_) {
-            channel_->setCurrentIndex(validChannel(channelText()).value_or(1) - 1);
-            showSelector(channel_, chanLbl_);
+            channel_->setCurrentIndex(typedChannel(channelText()).value_or(1) - 1);
+            showSelectorAt(*this, channel_, *chanLbl_, {channel_, port_});
             return true;
         }
         if (watched == portLbl_) {
             const auto port = parseInteger(portText());
             port_->setCurrentIndex(port ? std::max(0, port_->findData(*port)) : 0);
-            showSelector(port_, portLbl_);
+            showSelectorAt(*this, port_, *portLbl_, {channel_, port_});
             return true;
         }
     }
