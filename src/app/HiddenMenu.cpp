@@ -1,5 +1,7 @@
 #include "app/HiddenMenu.h"
 
+#include "app/HoverHints.h"
+
 #include "core/Twips.h"
 #include "help/MessageTable.h"
 
@@ -29,11 +31,7 @@ constexpr int IdRole = Qt::UserRole;
 }  // namespace
 
 HiddenMenu::HiddenMenu(const Entries& entries, const MessageTable& messages, Hint hint, QWidget* parent)
-    : QDialog(parent),
-      hint_(std::move(hint)),
-      listHint_(messages[MsgListHint]),
-      okHint_(messages[MsgOkHint]),
-      cancelHint_(messages[MsgCancelHint])
+    : QDialog(parent)
 {
     setObjectName(QStringLiteral("HiddenMenu"));
     setWindowTitle(QStringLiteral("Hidden Panels"));
@@ -65,9 +63,10 @@ HiddenMenu::HiddenMenu(const Entries& entries, const MessageTable& messages, Hin
                             twipsToPixels(ButtonWidth), twipsToPixels(ButtonHeight));
     connect(cancelBtn_, &QPushButton::clicked, this, &QDialog::reject);
 
-    for (QWidget* widget : {static_cast<QWidget*>(list_), static_cast<QWidget*>(okBtn_),
-                            static_cast<QWidget*>(cancelBtn_)})
-        widget->installEventFilter(this);
+    auto* hints = new HoverHints(std::move(hint), this);
+    hints->add(list_, messages[MsgListHint]);
+    hints->add(okBtn_, messages[MsgOkHint]);
+    hints->add(cancelBtn_, messages[MsgCancelHint]);
 
     setFixedSize(twipsToPixels(left + ButtonWidth + Margin), twipsToPixels(ListTop + ListHeight + Margin));
 }
@@ -93,19 +92,6 @@ void HiddenMenu::OkBtn_Click()
         reject();
     else
         pick(selected.front());
-}
-
-bool HiddenMenu::eventFilter(QObject* watched, QEvent* event)
-{
-    if (hint_ && event->type() == QEvent::Enter) {
-        if (watched == list_)
-            hint_(listHint_);
-        else if (watched == okBtn_)
-            hint_(okHint_);
-        else if (watched == cancelBtn_)
-            hint_(cancelHint_);
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 }  // namespace orvell

@@ -36,20 +36,13 @@ public:
     static std::optional<int> choose(QWidget* parent, const Entries& entries, const MessageTable& messages,
                                      Hint hint = {});
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void pick(const QListWidgetItem* item);
     void OkBtn_Click();
 
-    Hint hint_;
     QListWidget* list_ = nullptr;
     QPushButton* okBtn_ = nullptr;
     QPushButton* cancelBtn_ = nullptr;
-    QString listHint_;
-    QString okHint_;
-    QString cancelHint_;
     std::optional<int> chosen_;
 };
 

@@ -1,6 +1,7 @@
 #include "controllers/CtrlEdit.h"
 
 #include "app/Dialogs.h"
+#include "app/HoverHints.h"
 #include "core/Numeric.h"
 #include "core/Twips.h"
 #include "help/MessageTable.h"
@@ -54,7 +55,7 @@ QRect twipsRect(int left, int top, int width, int height)
 
 CtrlEdit::CtrlEdit(const CtrlEditRequest& request, const MessageTable& messages, Dialogs& dialogs, Hint hint,
                    QWidget* parent)
-    : QDialog(parent), messages_(messages), dialogs_(dialogs), hint_(std::move(hint))
+    : QDialog(parent), messages_(messages), dialogs_(dialogs)
 {
     setObjectName(QStringLiteral("CtrlEdit"));
     setWindowTitle(QStringLiteral("Customize Controller") + u' ' + QString::number(request.code));
@@ -101,8 +102,13 @@ CtrlEdit::CtrlEdit(const CtrlEditRequest& request, const MessageTable& messages,
     connect(cancelBtn_, &QPushButton::clicked, this, &CtrlEdit::reject);
     connect(delBtn_, &QPushButton::clicked, this, &CtrlEdit::DelBtn_Click);
 
-    for (QWidget* widget : std::initializer_list<QWidget*>{this, name_, onOff_, noData_, okBtn_, cancelBtn_, delBtn_})
-        widget->installEventFilter(this);
+    auto* hints = new HoverHints(std::move(hint), this);
+    const std::pair<QWidget*, int> hinted[] = {{this, MsgBackgroundHint}, {name_, MsgNameHint},
+                                               {onOff_, MsgOnOffHint},    {noData_, MsgNoDataHint},
+                                               {okBtn_, MsgOkHint},       {cancelBtn_, MsgCancelHint},
+                                               {delBtn_, MsgDelHint}};
+    for (const auto& [widget, message] : hinted)
+        hints->add(widget, messages_[message]);
 
     setFixedSize(twipsToPixels(Margin + 3 * ButtonWidth + 2 * Gap + Margin),
                  twipsToPixels(top + ButtonHeight + Margin));
@@ -154,23 +160,6 @@ void CtrlEdit::reject()
 {
     outcome_.reset();
     QDialog::reject();
-}
-
-bool CtrlEdit::eventFilter(QObject* watched, QEvent* event)
-{
-    if (hint_ && event->type() == QEvent::Enter) {
-        const int message = watched == name_      ? MsgNameHint
-                            : watched == onOff_     ? MsgOnOffHint
-                            : watched == noData_    ? MsgNoDataHint
-                            : watched == okBtn_     ? MsgOkHint
-                            : watched == cancelBtn_ ? MsgCancelHint
-                            : watched == delBtn_    ? MsgDelHint
-                            : watched == this       ? MsgBackgroundHint
-                                                    : 0;
-        if (message != 0)
-            hint_(messages_[message]);
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 }  // namespace orvell

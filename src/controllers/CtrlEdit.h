@@ -58,9 +58,6 @@ public:
 
     void reject() override;
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void OnOffChk_Click();
     void OkBtn_Click();
@@ -69,7 +66,6 @@ private:
 
     const MessageTable& messages_;
     Dialogs& dialogs_;
-    Hint hint_;
     QLineEdit* name_ = nullptr;
     QCheckBox* onOff_ = nullptr;
     QCheckBox* noData_ = nullptr;
