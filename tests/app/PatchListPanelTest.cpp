@@ -135,9 +135,15 @@ TEST(PatchListPanel, LoadPatchListFillsANewPanelAndADoubleClickSendsOnItsChannel
 TEST(PatchListPanel, AnEmptyActiveListTakesTheNextLoadAndAMultiSynthListIsRefused)
 {
     Desk desk;
-    PatchListPanel* empty = desk.addList();
     const QString multi = desk.dir.filePath(QStringLiteral("multi.ins"));
     ASSERT_TRUE(writeFile(multi, "; Multi-PatchList Chn/port on each line @@\r\n[Mix]\r\n48=Slow 3, 1\r\n"));
+    // Without a patch list to take it, a refused file leaves no empty panel behind.
+    desk.dialogs.answer(multi);
+    desk.window->LoadPatchLst_Click();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(desk.window->panelsOf(PanelClass::PatchList).isEmpty());
+
+    PatchListPanel* empty = desk.addList();
     desk.dialogs.answer(multi);
     desk.window->LoadPatchLst_Click();
     EXPECT_TRUE(desk.dialogs.wasAsked(desk.shared->msg(46)));
