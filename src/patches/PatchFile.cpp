@@ -1,5 +1,6 @@
 #include "patches/PatchFile.h"
 
+#include "core/FileBytes.h"
 #include "core/Numeric.h"
 #include "core/Reporter.h"
 #include "core/Shared.h"
@@ -10,7 +11,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <optional>
 #include <vector>
@@ -374,22 +374,19 @@ PatchFileContext patchFileContext(Shared& shared, PatchDialogs& dialogs)
 bool LoadPatchFile(const PatchFileContext& context, PatchTarget& target, const QString& fileName,
                    const QString& wantedBank, bool groupMode, bool flatMode)
 {
-    QFile file(fileName);
     QString error;
     int number = 0;
-    QByteArray bytes;
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = file.errorString();
-        number = file.error();
-    } else if (file.size() > MaxPatchFileBytes) {
-        error = QStringLiteral("File too large");
-        number = QFileDevice::ResourceError;
+    std::optional<QByteArray> bytes;
+    // Opened here first for the error number of a file that cannot be opened.
+    if (QFile probe(fileName); !probe.open(QIODevice::ReadOnly)) {
+        error = probe.errorString();
+        number = probe.error();
     } else {
-        bytes = file.readAll();
-        if (file.error() != QFileDevice::NoError) {
-            error = file.errorString();
-            number = file.error();
-        }
+        probe.close();
+        // Read in pieces, so a device without a size (a pipe) cannot run away.
+        bytes = readFileBytes(fileName, MaxPatchFileBytes, error);
+        if (!bytes)
+            number = QFileDevice::ReadError;
     }
     if (!error.isEmpty()) {
         context.dialogs.MsgBox(QStringLiteral("Error loading ") + fileName + u'\r' + error + QStringLiteral(" (") +
@@ -397,7 +394,7 @@ bool LoadPatchFile(const PatchFileContext& context, PatchTarget& target, const Q
                                PatchDialogs::Buttons::Ok, MsgIcon::Exclamation, QStringLiteral("Load Patch File"));
         return false;
     }
-    return LoadPatchBytes(context, target, bytes, wantedBank, groupMode, flatMode);
+    return LoadPatchBytes(context, target, *bytes, wantedBank, groupMode, flatMode);
 }
 
 bool LoadPatchBytes(const PatchFileContext& context, PatchTarget& target, const QByteArray& bytes,
@@ -492,12 +489,8 @@ bool SavePatchList(const PatchFileContext& context, PatchTarget& target, const Q
 
     // Written beside the file and renamed over it only when complete, so a
     // failed save leaves the old list as it was.
-    QSaveFile file(path);
-    const QByteArray bytes = patchListBytes(target.patchEntries(), target.listName(), header);
-    // Commit alone can miss a failed final flush.
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
-        const QString error = file.errorString();
-        file.cancelWriting();
+    QString error;
+    if (!writeFileBytes(path, patchListBytes(target.patchEntries(), target.listName(), header), error)) {
         context.dialogs.MsgBox(error + u'\r' + path + u'\r' + context.msgs[MsgSaveFailed], PatchDialogs::Buttons::Ok,
                                MsgIcon::Exclamation, context.msgs[MsgSaveList]);
         return false;

@@ -278,14 +278,20 @@ TEST_F(PatchFile, WithoutAWantedBankSeveralBanksAreAskedAbout)
 
 TEST_F(PatchFile, AFileThatCannotBeReadIsReportedAndKeepsTheEntries)
 {
-    TestTarget target;
-    target.entries.append({{QStringLiteral("Kept"), 5, {}, 0}});
-    const QString path = QDir::temp().filePath(QStringLiteral("no-such-dir-orvell/missing.ins"));
-    EXPECT_FALSE(LoadPatchFile(context, target, path, {}, false, false));
-    EXPECT_EQ(target.lines(), QStringList{"5=Kept"});
-    ASSERT_EQ(dialogs.asked().size(), 1u);
-    EXPECT_TRUE(dialogs.asked()[0].text.startsWith("Error loading " + path + "\r"));
-    EXPECT_EQ(dialogs.asked()[0].title, "Load Patch File");
+    QTemporaryDir dir;
+    const QString paths[] = {dir.filePath(QStringLiteral("missing.ins")), dir.path()};
+    for (const QString& path : paths) {
+        SCOPED_TRACE(path.toStdString());
+        TestTarget target;
+        target.entries.append({{QStringLiteral("Kept"), 5, {}, 0}});
+        dialogs.clear();
+        EXPECT_FALSE(LoadPatchFile(context, target, path, {}, false, false));
+        EXPECT_EQ(target.lines(), QStringList{"5=Kept"});
+        ASSERT_EQ(dialogs.asked().size(), 1u);
+        EXPECT_TRUE(dialogs.asked()[0].text.startsWith("Error loading " + path + "\r"));
+        EXPECT_TRUE(dialogs.asked()[0].text.endsWith(u')'));
+        EXPECT_EQ(dialogs.asked()[0].title, "Load Patch File");
+    }
 }
 
 TEST(MultiSynthValue, SplitsFromTheRight)
