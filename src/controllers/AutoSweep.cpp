@@ -65,7 +65,7 @@ int AutoSweep::AutoSetUp(const AutoRequest& request)
     event.Code = request.code;
     event.Start = request.start;
     event.End = request.end;
-    event.Inc = static_cast<float>(std::abs(request.end - request.start) / ticks);
+    event.Inc = static_cast<float>(std::abs(double(request.end) - double(request.start)) / ticks);
     if (request.start > request.end)
         event.Inc = -event.Inc;
     event.NSteps = roundHalfEven(ticks);

@@ -561,10 +561,9 @@ bool ButtonsPanel::loadKey(const QString& key, const QString& value)
             showOption(loadIndex_);
         } else if (key == u"ADuration") {
             a.Aduration = std::clamp(*number, 0, MaxAutoDuration);
-        } else if (key == u"Astart") {
-            a.Astart = *number;
-        } else if (key == u"Aend") {
-            a.Aend = *number;
+        } else if (key == u"Astart" || key == u"Aend") {
+            // Values beyond pitch bend's range mean nothing to any controller.
+            (key == u"Astart" ? a.Astart : a.Aend) = std::clamp(*number, -8192, 8191);
         } else {
             return false;
         }

@@ -205,5 +205,14 @@ TEST(AutoDlgBox, HintsByControl)
     }
 }
 
+TEST(AutoDlgBox, ScreenshotOnRequest)
+{
+    const QString folder = qEnvironmentVariable("ORVELL_SCREENSHOTS");
+    if (folder.isEmpty())
+        GTEST_SKIP() << "set ORVELL_SCREENSHOTS to a folder to get a screenshot";
+    Box box(202, AutoSettings{QStringLiteral("Dive"), 1500, 0, -8192, true, true, true}, QStringLiteral("Pitch Bend"));
+    EXPECT_TRUE(box.dialog.grab().save(folder + "/auto-settings.png"));
+}
+
 }  // namespace
 }  // namespace orvell
