@@ -20,7 +20,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPointer>
 #include <QSignalBlocker>
 #include <QToolButton>
@@ -54,8 +53,8 @@ ButtonsPanel::ButtonsPanel(PanelHost& host, QWidget* parent)
     });
 
     buildControls();
-    FillOutPortList(*port_, midi_);
-    const QString firstPort = port_->count() > 0 ? QString::number(port_->itemData(0).toInt()) : QStringLiteral("0");
+    FillOutPortList(*combos_.port, midi_);
+    const QString firstPort = combos_.port->count() > 0 ? QString::number(combos_.port->itemData(0).toInt()) : QStringLiteral("0");
     for (int i = 0; i < Slots; ++i) {
         Slot& slot = slots_[i];
         slot.chanLbl->setText(QStringLiteral("1"));
@@ -118,29 +117,16 @@ void ButtonsPanel::buildControls()
     for (QWidget* w : {static_cast<QWidget*>(label1_), static_cast<QWidget*>(label2_), static_cast<QWidget*>(dupIcon_)})
         w->installEventFilter(this);
 
-    control_ = makePanelSelector(this, QStringLiteral("Control"), true);
-    channel_ = makePanelSelector(this, QStringLiteral("Channel"), true);
-    port_ = makePanelSelector(this, QStringLiteral("Port"), true);
-    selPatch_ = makePanelSelector(this, QStringLiteral("SelPatch"), false);
-    for (int ch = 1; ch <= 16; ++ch)
-        channel_->addItem(QString::number(ch), ch);
+    combos_ = makeSlotSelectors(*this, *this, [this] { SelPatch_Click(); });
     fillControlList();
-    for (QComboBox* combo : {control_, channel_, port_})
-        combo->lineEdit()->installEventFilter(this);
-    selPatch_->installEventFilter(this);
-
-    connect(control_, &QComboBox::activated, this, [this] { Control_Click(); });
-    connect(channel_, &QComboBox::activated, this, [this] { Channel_Click(); });
-    connect(port_, &QComboBox::activated, this, [this] { Port_Click(); });
-    connect(selPatch_, &QComboBox::activated, this, [this] { SelPatch_Click(); });
 }
 
 void ButtonsPanel::fillControlList()
 {
-    const QSignalBlocker block(control_);
-    control_->clear();
+    const QSignalBlocker block(combos_.control);
+    combos_.control->clear();
     for (const CtrlRecord& record : controllerChoices(custom_))
-        control_->addItem(record.CtrlName, record.CtrlNo);
+        combos_.control->addItem(record.CtrlName, record.CtrlNo);
 }
 
 QString ButtonsPanel::portText(int i) const { return slots_[i].portLbl->text(); }
@@ -254,7 +240,7 @@ void ButtonsPanel::CloneAfcg(int adx, const AutoSettings& from)
 void ButtonsPanel::makeCurrent(int index)
 {
     if (index != CIndx) {
-        for (QComboBox* combo : {control_, channel_, port_, selPatch_})
+        for (QComboBox* combo : {combos_.control, combos_.channel, combos_.port, combos_.selPatch})
             combo->hide();
     }
     CIndx = index;
@@ -262,37 +248,37 @@ void ButtonsPanel::makeCurrent(int index)
 
 void ButtonsPanel::showSelector(QComboBox* combo, QLabel* at)
 {
-    showSelectorAt(*this, combo, *at, {control_, channel_, port_, selPatch_});
+    showSelectorAt(*this, combo, *at, {combos_.control, combos_.channel, combos_.port, combos_.selPatch});
 }
 
 void ButtonsPanel::Channel_Click()
 {
     const int i = CIndx;
-    if (i < 0 || i >= Slots || channel_->currentIndex() < 0)
+    if (i < 0 || i >= Slots || combos_.channel->currentIndex() < 0)
         return;
-    const QString chosen = QString::number(channel_->currentIndex() + 1);
+    const QString chosen = QString::number(combos_.channel->currentIndex() + 1);
     if (chosen != channelText(i)) {
         setChannel(i, chosen);
         markChanged();
     }
     if (DupIndx < 0)
         lastSelected_ = Selected::Channel;
-    channel_->hide();
+    combos_.channel->hide();
 }
 
 void ButtonsPanel::Port_Click()
 {
     const int i = CIndx;
-    if (i < 0 || i >= Slots || port_->currentIndex() < 0)
+    if (i < 0 || i >= Slots || combos_.port->currentIndex() < 0)
         return;
-    const QString chosen = QString::number(port_->currentData().toInt());
+    const QString chosen = QString::number(combos_.port->currentData().toInt());
     if (chosen != portText(i)) {
         setPort(i, chosen);
         markChanged();
     }
     if (DupIndx < 0)
         lastSelected_ = Selected::Port;
-    port_->hide();
+    combos_.port->hide();
 }
 
 void ButtonsPanel::setChannel(int index, const QString& channel) { slots_[index].chanLbl->setText(channel); }
@@ -329,36 +315,36 @@ bool ButtonsPanel::targetExists(int code) const
 
 void ButtonsPanel::fillTargetList(int code)
 {
-    const QSignalBlocker block(selPatch_);
-    selPatch_->clear();
+    const QSignalBlocker block(combos_.selPatch);
+    combos_.selPatch->clear();
     for (Panel* panel : targetsFor(code))
-        selPatch_->addItem(panel->caption(), panel->Tag.toInt());
-    selPatch_->setCurrentIndex(std::max(0, selPatch_->findData(slots_[CIndx].patchId)));
+        combos_.selPatch->addItem(panel->caption(), panel->Tag.toInt());
+    combos_.selPatch->setCurrentIndex(std::max(0, combos_.selPatch->findData(slots_[CIndx].patchId)));
 }
 
 void ButtonsPanel::revertControl()
 {
     const int i = CIndx;
-    control_->setCurrentIndex(control_->findData(slots_[i].code));
-    control_->setEditText(slots_[i].cntrlLbl->text());
+    combos_.control->setCurrentIndex(combos_.control->findData(slots_[i].code));
+    combos_.control->setEditText(slots_[i].cntrlLbl->text());
 }
 
 void ButtonsPanel::Control_Click()
 {
     const int i = CIndx;
-    if (i < 0 || i >= Slots || control_->currentIndex() < 0)
+    if (i < 0 || i >= Slots || combos_.control->currentIndex() < 0)
         return;
-    const int code = control_->currentData().toInt();
+    const int code = combos_.control->currentData().toInt();
     const int refusal = refusalMessage(code);
     if (refusal != 0 && !targetExists(code)) {
         host_.dialogs().MsgBox(shared_.msg(refusal), MsgButtons::Ok, MsgIcon::Exclamation);
         revertControl();
-        control_->hide();
+        combos_.control->hide();
         return;
     }
     setCode(i, code, false);
     markChanged();
-    control_->hide();
+    combos_.control->hide();
     if (DupIndx >= 0) {
         slots_[i].patchId = slots_[DupIndx].patchId;
         return;
@@ -366,7 +352,7 @@ void ButtonsPanel::Control_Click()
     lastSelected_ = Selected::Control;
     if (refusal != 0) {
         fillTargetList(code);
-        showSelector(selPatch_, slots_[i].cntrlLbl);
+        showSelector(combos_.selPatch, slots_[i].cntrlLbl);
         host_.ShowHint(shared_.msg(MsgSelectPatchList));
     }
 }
@@ -374,11 +360,11 @@ void ButtonsPanel::Control_Click()
 void ButtonsPanel::SelPatch_Click()
 {
     const int i = CIndx;
-    if (i >= 0 && i < Slots && selPatch_->currentIndex() >= 0) {
-        slots_[i].patchId = selPatch_->currentData().toInt();
+    if (i >= 0 && i < Slots && combos_.selPatch->currentIndex() >= 0) {
+        slots_[i].patchId = combos_.selPatch->currentData().toInt();
         markChanged();
     }
-    selPatch_->hide();
+    combos_.selPatch->hide();
 }
 
 void ButtonsPanel::setCode(int index, int code, bool fromFile)
@@ -506,7 +492,7 @@ void ButtonsPanel::beginLoad()
     }
 }
 
-void ButtonsPanel::RefreshPortLists() { FillOutPortList(*port_, midi_); }
+void ButtonsPanel::RefreshPortLists() { FillOutPortList(*combos_.port, midi_); }
 
 bool ButtonsPanel::loadKey(const QString& key, const QString& value)
 {

@@ -2,6 +2,7 @@
 
 #include "controllers/AutoSettings.h"
 #include "controllers/Controllers.h"
+#include "controllers/SelectorTools.h"
 #include "panels/Panel.h"
 
 #include <QSet>
@@ -48,9 +49,9 @@ public:
     bool CausesLoop(const QString& myTag) const;
 
     // SlotSelectors: the selector handlers act on slot CIndx.
-    QComboBox* Channel() override { return channel_; }
-    QComboBox* Port() override { return port_; }
-    QComboBox* Control() override { return control_; }
+    QComboBox* Channel() override { return combos_.channel; }
+    QComboBox* Port() override { return combos_.port; }
+    QComboBox* Control() override { return combos_.control; }
     void Channel_Click() override;
     void Port_Click() override;
     void Control_Click() override;
@@ -152,10 +153,7 @@ private:
     Selected lastSelected_ = Selected::None;
     bool pushing_ = false;  // pressing another panel's buttons now
 
-    QComboBox* control_ = nullptr;
-    QComboBox* channel_ = nullptr;
-    QComboBox* port_ = nullptr;
-    QComboBox* selPatch_ = nullptr;
+    SlotSelectorCombos combos_;
     QLabel* label1_ = nullptr;
     QLabel* label2_ = nullptr;
     QToolButton* dupIcon_ = nullptr;

@@ -1,11 +1,9 @@
 // The panel's keyboard and mouse: selector entries, label clicks that open
 // the selectors, presses of the buttons, picture drops and the status-line hints.
-#include "app/Dialogs.h"
 #include "controllers/ButtonModel.h"
 #include "controllers/ButtonsPanel.h"
 #include "controllers/FaderModel.h"
 #include "controllers/SelectorTools.h"
-#include "core/Numeric.h"
 #include "core/Shared.h"
 #include "midi/MidiEngine.h"
 #include "panels/PanelHost.h"
@@ -15,7 +13,6 @@
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QToolButton>
@@ -72,59 +69,15 @@ std::optional<int> droppedIndex(const QMimeData* data)
 
 }  // namespace
 
-void ButtonsPanel::Channel_KeyPress()
-{
-    const int i = CIndx;
-    const auto channel = typedChannel(channel_->currentText());
-    if (!channel) {
-        channel_->setCurrentIndex(channelOfSlot(i) - 1);
-        channel_->setEditText(channelText(i));
-    } else if (*channel != channelOfSlot(i)) {
-        channel_->setCurrentIndex(*channel - 1);
-        Channel_Click();
-    }
-    channel_->hide();
-}
+void ButtonsPanel::Channel_KeyPress() { enterChannel(*this, channelText(CIndx)); }
 
-void ButtonsPanel::Port_KeyPress()
-{
-    const int i = CIndx;
-    const int entry = typedPortEntry(*port_, port_->currentText());
-    if (entry < 0) {
-        port_->setCurrentIndex(port_->findData(portOfSlot(i)));
-        port_->setEditText(portText(i));
-    } else if (port_->itemData(entry).toInt() != portOfSlot(i)) {
-        port_->setCurrentIndex(entry);
-        Port_Click();
-    }
-    port_->hide();
-}
+void ButtonsPanel::Port_KeyPress() { enterPort(*this, portText(CIndx)); }
 
 void ButtonsPanel::Control_KeyPress()
 {
-    const QString text = control_->currentText();
-    const auto number = parseInteger(text);
-    const auto exact = parseNumber(text);
-    if (!number || exact != double(*number) || *number < 0 || *number > 300) {
-        revertControl();
-    } else if (const int entry = control_->findData(*number); entry >= 0) {
-        control_->setCurrentIndex(entry);
-        Control_Click();
-    } else if (*number > 127) {
-        revertControl();
-    } else {
-        // Buttons take switches as well as continuous types.
-        const auto record = nameUnlistedController(*number, false, askThrough(host_.dialogs(), shared_.Msgs));
-        if (!record) {
-            revertControl();
-        } else {
-            custom_.push_back(*record);
-            fillControlList();
-            control_->setCurrentIndex(control_->findData(record->CtrlNo));
-            Control_Click();
-        }
-    }
-    control_->hide();
+    // Buttons take switches as well as continuous types.
+    enterControl(*this, custom_, false, askThrough(host_.dialogs(), shared_.Msgs), [this] { fillControlList(); },
+                 [this] { revertControl(); });
 }
 
 // Hints.
@@ -201,27 +154,20 @@ bool ButtonsPanel::eventFilter(QObject* watched, QEvent* event)
         return Panel::eventFilter(watched, event);
     }
     if (type == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
-        if (control_->lineEdit() == watched || channel_->lineEdit() == watched || port_->lineEdit() == watched) {
-            QComboBox* combo = qobject_cast<QComboBox*>(watched->parent());
-            if (enter) {
-                if (combo == control_)
-                    Control_KeyPress();
-                else if (combo == channel_)
-                    Channel_KeyPress();
-                else
-                    Port_KeyPress();
-                return true;
-            }
-            if (key == Qt::Key_Escape && combo) {
-                combo->hide();
-                return true;
-            }
-        }
-        if (watched == selPatch_ && key == Qt::Key_Escape) {
-            selPatch_->hide();
+        switch (selectorKey(combos_, watched, static_cast<QKeyEvent*>(event)->key())) {
+        case SelectorKey::EnterControl:
+            Control_KeyPress();
             return true;
+        case SelectorKey::EnterChannel:
+            Channel_KeyPress();
+            return true;
+        case SelectorKey::EnterPort:
+            Port_KeyPress();
+            return true;
+        case SelectorKey::Closed:
+            return true;
+        case SelectorKey::None:
+            break;
         }
         return Panel::eventFilter(watched, event);
     }
@@ -271,18 +217,18 @@ bool ButtonsPanel::eventFilter(QObject* watched, QEvent* event)
     if (type == QEvent::MouseButtonPress && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         makeCurrent(i);
         if (watched == slot.chanLbl) {
-            channel_->setCurrentIndex(channelOfSlot(i) - 1);
-            showSelector(channel_, slot.chanLbl);
+            combos_.channel->setCurrentIndex(channelOfSlot(i) - 1);
+            showSelector(combos_.channel, slot.chanLbl);
             return true;
         }
         if (watched == slot.portLbl) {
-            port_->setCurrentIndex(port_->findData(portOfSlot(i)));
-            showSelector(port_, slot.portLbl);
+            combos_.port->setCurrentIndex(combos_.port->findData(portOfSlot(i)));
+            showSelector(combos_.port, slot.portLbl);
             return true;
         }
         if (watched == slot.cntrlLbl) {
-            control_->setCurrentIndex(control_->findData(slot.code));
-            showSelector(control_, slot.cntrlLbl);
+            combos_.control->setCurrentIndex(combos_.control->findData(slot.code));
+            showSelector(combos_.control, slot.cntrlLbl);
             return true;
         }
     }

@@ -109,6 +109,107 @@ bool addCustomLine(CustomControllers& custom, const QString& value)
     return true;
 }
 
+SlotSelectorCombos makeSlotSelectors(QWidget& panel, SlotSelectors& handlers, std::function<void()> selPatchClick)
+{
+    auto make = [&panel](const char* name, bool editable) {
+        auto* combo = new QComboBox(&panel);
+        combo->setObjectName(QString::fromLatin1(name));
+        combo->setEditable(editable);
+        combo->setInsertPolicy(QComboBox::NoInsert);
+        combo->setMaxVisibleItems(16);
+        combo->hide();
+        return combo;
+    };
+    SlotSelectorCombos combos{make("Control", true), make("Channel", true), make("Port", true),
+                              make("SelPatch", false)};
+    for (int ch = 1; ch <= 16; ++ch)
+        combos.channel->addItem(QString::number(ch), ch);
+    for (QComboBox* combo : {combos.control, combos.channel, combos.port})
+        combo->lineEdit()->installEventFilter(&panel);
+    combos.selPatch->installEventFilter(&panel);
+    QObject::connect(combos.control, &QComboBox::activated, &panel, [&handlers] { handlers.Control_Click(); });
+    QObject::connect(combos.channel, &QComboBox::activated, &panel, [&handlers] { handlers.Channel_Click(); });
+    QObject::connect(combos.port, &QComboBox::activated, &panel, [&handlers] { handlers.Port_Click(); });
+    QObject::connect(combos.selPatch, &QComboBox::activated, &panel, std::move(selPatchClick));
+    return combos;
+}
+
+SelectorKey selectorKey(const SlotSelectorCombos& combos, const QObject* watched, int key)
+{
+    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+    for (QComboBox* combo : {combos.control, combos.channel, combos.port}) {
+        if (watched != combo->lineEdit())
+            continue;
+        if (enter)
+            return combo == combos.control ? SelectorKey::EnterControl
+                   : combo == combos.channel ? SelectorKey::EnterChannel
+                                             : SelectorKey::EnterPort;
+        if (key != Qt::Key_Escape)
+            return SelectorKey::None;
+        combo->hide();
+        return SelectorKey::Closed;
+    }
+    if (watched == combos.selPatch && key == Qt::Key_Escape) {
+        combos.selPatch->hide();
+        return SelectorKey::Closed;
+    }
+    return SelectorKey::None;
+}
+
+void enterChannel(SlotSelectors& selectors, const QString& shown)
+{
+    QComboBox* list = selectors.Channel();
+    const int current = selectors.channelOfSlot(selectors.CIndx);
+    const auto channel = typedChannel(list->currentText());
+    if (!channel) {
+        list->setCurrentIndex(current - 1);
+        list->setEditText(shown);
+    } else if (*channel != current) {
+        list->setCurrentIndex(*channel - 1);
+        selectors.Channel_Click();
+    }
+    list->hide();
+}
+
+void enterPort(SlotSelectors& selectors, const QString& shown)
+{
+    QComboBox* list = selectors.Port();
+    const int current = selectors.portOfSlot(selectors.CIndx);
+    const int entry = typedPortEntry(*list, list->currentText());
+    if (entry < 0) {
+        list->setCurrentIndex(list->findData(current));
+        list->setEditText(shown);
+    } else if (list->itemData(entry).toInt() != current) {
+        list->setCurrentIndex(entry);
+        selectors.Port_Click();
+    }
+    list->hide();
+}
+
+void enterControl(SlotSelectors& selectors, CustomControllers& custom, bool continuousOnly, const AskFn& ask,
+                  const std::function<void()>& refill, const std::function<void()>& revert)
+{
+    QComboBox* list = selectors.Control();
+    const QString text = list->currentText();
+    const auto number = parseInteger(text);
+    if (!number || parseNumber(text) != double(*number) || *number < 0) {
+        revert();
+    } else if (const int entry = list->findData(*number); entry >= 0) {
+        list->setCurrentIndex(entry);
+        selectors.Control_Click();
+    } else if (*number > 127) {
+        revert();  // special codes come only from the list
+    } else if (const auto record = nameUnlistedController(*number, continuousOnly, ask)) {
+        custom.push_back(*record);
+        refill();
+        list->setCurrentIndex(list->findData(record->CtrlNo));
+        selectors.Control_Click();
+    } else {
+        revert();
+    }
+    list->hide();
+}
+
 void duplicateSlot(SlotSelectors& selectors, DupSetting setting, int slotCount)
 {
     const int from = selectors.CIndx;

@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <initializer_list>
 #include <optional>
 
@@ -45,6 +46,33 @@ void applyControllerEdit(CustomControllers& custom, int code, const CtrlEditResu
 // A "CstmCtrlr=" line read from a file: its entry replaces one of the same
 // code. False when the line is malformed.
 bool addCustomLine(CustomControllers& custom, const QString& value);
+
+// The four selectors of a panel with controller slots.
+struct SlotSelectorCombos {
+    QComboBox* control = nullptr;
+    QComboBox* channel = nullptr;
+    QComboBox* port = nullptr;
+    QComboBox* selPatch = nullptr;
+};
+// Makes them hidden, with the channel list filled and their typing filtered
+// by `panel`. A choice from a list goes to the handlers; the Duplicate
+// commands set entries without choosing them.
+SlotSelectorCombos makeSlotSelectors(QWidget& panel, SlotSelectors& handlers, std::function<void()> selPatchClick);
+
+// What a key typed into one of the selectors asks for; Escape closes it.
+enum class SelectorKey { None, Closed, EnterControl, EnterChannel, EnterPort };
+SelectorKey selectorKey(const SlotSelectorCombos& combos, const QObject* watched, int key);
+
+// Enter in the channel or port selector of slot CIndx: a new valid entry is
+// taken, anything else shows the slot's own again (`shown`, its label text).
+void enterChannel(SlotSelectors& selectors, const QString& shown);
+void enterPort(SlotSelectors& selectors, const QString& shown);
+// Enter in the controller selector: a listed code is taken; an unlisted MIDI
+// controller number is named (asking where its kind is open), added to
+// `custom` and taken; anything else reverts. `refill` rebuilds the list
+// after an addition, `revert` shows the slot's own entry again.
+void enterControl(SlotSelectors& selectors, CustomControllers& custom, bool continuousOnly, const AskFn& ask,
+                  const std::function<void()>& refill, const std::function<void()>& revert);
 
 // The Duplicate commands: the setting of slot CIndx goes to every slot.
 enum class DupSetting { Channel, Port, Control };
