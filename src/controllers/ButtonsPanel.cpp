@@ -20,6 +20,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QPointer>
 #include <QSignalBlocker>
 #include <QToolButton>
@@ -117,6 +118,10 @@ void ButtonsPanel::buildControls()
     for (QWidget* w : {static_cast<QWidget*>(label1_), static_cast<QWidget*>(label2_), static_cast<QWidget*>(dupIcon_)})
         w->installEventFilter(this);
 
+    // Kept outside the visible area, as the design has it.
+    auto* iconMenu = new QListWidget(this);
+    iconMenu->setObjectName(QStringLiteral("IconMenu"));
+    iconMenu->setGeometry(-200, -200, 60, 60);
     combos_ = makeSlotSelectors(*this, *this, [this] { SelPatch_Click(); });
     fillControlList();
 }

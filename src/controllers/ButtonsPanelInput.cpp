@@ -204,9 +204,9 @@ bool ButtonsPanel::eventFilter(QObject* watched, QEvent* event)
             BtnOptLbl_Click(i);
             return true;
         }
-        // The sweep settings of an "auto" button open from its option label.
+        // The sweep settings of a button that sweeps open from its option label.
         if (type == QEvent::MouseButtonDblClick && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-            if (slot.option == BtnOption::Auto)
+            if (buttonKind(slot.code, custom_) == ButtonKind::Continuous)
                 AutoSettings_Click(i);
             else
                 BtnOptLbl_Click(i);

@@ -589,7 +589,15 @@ TEST(ButtonsPanel, AutoSettingsDialogWritesBackOnOkOnly)
     release(panel, 1);
     EXPECT_EQ(desk.sent().back(), (Bytes{0xB0, 10, 63}));
 
-    dialog = panel->AutoSettings_Click(1);
+    // A double click on the option label opens the settings too.
+    QTest::mouseDClick(label(panel, "BtnOptLbl", 1), Qt::LeftButton);
+    dialog = nullptr;
+    for (AutoDlgBox* open : panel->findChildren<AutoDlgBox*>()) {
+        if (open->isVisible())
+            dialog = open;
+    }
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->current().Aduration, 1200);  // the stored settings
     typeEnter(child<QLineEdit>(dialog, QStringLiteral("StartVal")), QStringLiteral("5"));
     QTest::mouseClick(child<QPushButton>(dialog, QStringLiteral("CancelBtn")), Qt::LeftButton);
     EXPECT_EQ(panel->autoSettings(1).Astart, 63);
