@@ -19,6 +19,8 @@
 #include <QListView>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace orvell {
 
 namespace {

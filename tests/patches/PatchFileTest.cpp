@@ -9,7 +9,6 @@
 #include "support/RecordingReporter.h"
 #include "support/ScriptedDialogs.h"
 
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
