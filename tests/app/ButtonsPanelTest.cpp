@@ -5,10 +5,12 @@
 #include "core/Shared.h"
 #include "midi/VirtualMidiSystem.h"
 #include "panels/SectionFile.h"
+#include "patches/PatchListPanel.h"
 #include "support/TestDesk.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -16,6 +18,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
@@ -389,6 +392,45 @@ TEST(ButtonsPanel, PushButtonsPressesAnotherPanelAndReleasesIt)
     EXPECT_EQ(desk.dialogs.asked()[0].text,
               panel->caption() + ": The selected panel no longer exists (" + QString::number(panel->patchId(0)) + ")");
     EXPECT_TRUE(desk.sent().empty());
+}
+
+TEST(ButtonsPanel, PatchButtonsStepAListAndAPatchSweepReturnsToItsStart)
+{
+    Desk desk;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Synth.ins"));
+    QByteArray text = "; 1, 1    (last chan,port) @@\r\n[Synth]\r\n";
+    for (int i = 0; i < 10; ++i)
+        text += QByteArray::number(20 + i) + "=Patch " + QByteArray::number(i) + "\r\n";
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
+    file.close();
+    auto* list = qobject_cast<PatchListPanel*>(desk.window->createPanel(PanelClass::PatchList));
+    ASSERT_TRUE(list && list->loadPatchFile(path, {}));
+
+    ButtonsPanel* panel = desk.add();
+    for (const auto& [slot, code] : {std::pair{0, 211}, std::pair{1, 210}, std::pair{2, 212}}) {
+        chooseController(panel, slot, code);
+        panel->SelPatch_Click();
+        EXPECT_EQ(panel->patchId(slot), list->Tag.toInt());
+    }
+    EXPECT_EQ(panel->controlsTargeting(PanelClass::PatchList, list->Tag), 3);
+    EXPECT_EQ(label(panel, "BtnOptLbl", 2)->text(), "auto");
+    panel->setAutoSettings(2, AutoSettings{{}, 100, 0, 127, false, false, true});
+
+    desk.midi->clearSent();
+    press(panel, 2);
+    desk.tick(3);
+    release(panel, 2);  // back to the patch the sweep started from
+    EXPECT_EQ(desk.sent(), (std::vector<Bytes>{{0xC0, 20}, {0xC0, 25}, {0xC0, 29}, {0xC0, 20}}));
+
+    desk.midi->clearSent();
+    for (int slot : {1, 0, 0}) {
+        press(panel, slot);
+        release(panel, slot);
+    }
+    // Down, up, and up again wraps round to the last patch.
+    EXPECT_EQ(desk.sent(), (std::vector<Bytes>{{0xC0, 21}, {0xC0, 20}, {0xC0, 29}}));
 }
 
 TEST(ButtonsPanel, LoopsArePreventedWhenLinkingAndSurvivedWhenLoaded)
