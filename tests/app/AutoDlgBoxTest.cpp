@@ -142,6 +142,22 @@ TEST(AutoDlgBox, TypedValuesAreClampedAndNonNumbersRevert)
     EXPECT_EQ(volume.text("EndVal"), "127");
 }
 
+TEST(AutoDlgBox, DraggedPitchBendNearTheCentreSnapsToIt)
+{
+    struct Case {
+        int code, dragTo, shown;
+    };
+    for (const Case& c : {Case{202, 500, 0}, Case{202, -800, 0}, Case{202, 801, 801}, Case{7, 5, 5}}) {
+        Box box(c.code);
+        auto* bar = box.get<QScrollBar>("EndScrol");
+        bar->setSliderDown(true);
+        bar->setSliderPosition(c.dragTo);
+        EXPECT_EQ(box.text("EndVal"), QString::number(c.shown)) << c.code << " " << c.dragTo;
+        bar->setSliderDown(false);
+        EXPECT_EQ(bar->value(), c.shown);
+    }
+}
+
 TEST(AutoDlgBox, OkReportsTheSettingsAndCancelNothing)
 {
     {
