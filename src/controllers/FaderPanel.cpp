@@ -77,8 +77,8 @@ FaderPanel::FaderPanel(PanelClass id, PanelHost& host, QWidget* parent)
     else
         layoutHorizontal();
 
-    FillOutPortList(*port_, midi_);
-    const QString firstPort = port_->count() > 0 ? QString::number(port_->itemData(0).toInt()) : QStringLiteral("0");
+    FillOutPortList(*combos_.port, midi_);
+    const QString firstPort = combos_.port->count() > 0 ? QString::number(combos_.port->itemData(0).toInt()) : QStringLiteral("0");
     for (int i = 0; i < Slots; ++i) {
         Slot& slot = slots_[i];
         slot.range = faderRange(slot.code, vertical());
@@ -153,23 +153,8 @@ void FaderPanel::buildControls()
                        static_cast<QWidget*>(dupIcon_)})
         w->installEventFilter(this);
 
-    control_ = makePanelSelector(this, QStringLiteral("Control"), true);
-    channel_ = makePanelSelector(this, QStringLiteral("Channel"), true);
-    port_ = makePanelSelector(this, QStringLiteral("Port"), true);
-    selPatch_ = makePanelSelector(this, QStringLiteral("SelPatch"), false);
-    for (int ch = 1; ch <= 16; ++ch)
-        channel_->addItem(QString::number(ch), ch);
+    combos_ = makeSlotSelectors(*this, *this, [this] { SelPatch_Click(); });
     fillControlList();
-    for (QComboBox* combo : {control_, channel_, port_})
-        combo->lineEdit()->installEventFilter(this);
-    selPatch_->installEventFilter(this);
-
-    // A choice from a list is the user's; the Duplicate commands set entries
-    // without choosing them.
-    connect(control_, &QComboBox::activated, this, [this] { Control_Click(); });
-    connect(channel_, &QComboBox::activated, this, [this] { Channel_Click(); });
-    connect(port_, &QComboBox::activated, this, [this] { Port_Click(); });
-    connect(selPatch_, &QComboBox::activated, this, [this] { SelPatch_Click(); });
 }
 
 void FaderPanel::layoutHorizontal()
@@ -214,10 +199,10 @@ void FaderPanel::layoutVertical()
 
 void FaderPanel::fillControlList()
 {
-    const QSignalBlocker block(control_);
-    control_->clear();
+    const QSignalBlocker block(combos_.control);
+    combos_.control->clear();
     for (const CtrlRecord& record : controllerChoices(custom_))
-        control_->addItem(record.CtrlName, record.CtrlNo);
+        combos_.control->addItem(record.CtrlName, record.CtrlNo);
 }
 
 QString FaderPanel::portText(int i) const { return slots_[i].portLbl->text(); }
@@ -293,7 +278,7 @@ void FaderPanel::makeCurrent(int index)
 {
     // A selector shown for another fader would act on this one now.
     if (index != CIndx) {
-        for (QComboBox* combo : {control_, channel_, port_, selPatch_})
+        for (QComboBox* combo : {combos_.control, combos_.channel, combos_.port, combos_.selPatch})
             combo->hide();
     }
     CIndx = index;
@@ -304,9 +289,9 @@ void FaderPanel::makeCurrent(int index)
 void FaderPanel::Channel_Click()
 {
     const int i = CIndx;
-    if (i < 0 || i >= Slots || channel_->currentIndex() < 0)
+    if (i < 0 || i >= Slots || combos_.channel->currentIndex() < 0)
         return;
-    const QString chosen = QString::number(channel_->currentIndex() + 1);
+    const QString chosen = QString::number(combos_.channel->currentIndex() + 1);
     if (chosen != channelText(i)) {
         // The old channel gets the controller's rest value before it is left.
         midi_.ResetControl(portText(i), slots_[i].code, channelText(i), slots_[i].patchId);
@@ -315,15 +300,15 @@ void FaderPanel::Channel_Click()
     }
     if (DupIndx < 0)
         lastSelected_ = Selected::Channel;
-    channel_->hide();
+    combos_.channel->hide();
 }
 
 void FaderPanel::Port_Click()
 {
     const int i = CIndx;
-    if (i < 0 || i >= Slots || port_->currentIndex() < 0)
+    if (i < 0 || i >= Slots || combos_.port->currentIndex() < 0)
         return;
-    const QString chosen = QString::number(port_->currentData().toInt());
+    const QString chosen = QString::number(combos_.port->currentData().toInt());
     if (chosen != portText(i)) {
         midi_.ResetControl(portText(i), slots_[i].code, channelText(i), slots_[i].patchId);
         setPort(i, chosen);
@@ -331,7 +316,7 @@ void FaderPanel::Port_Click()
     }
     if (DupIndx < 0)
         lastSelected_ = Selected::Port;
-    port_->hide();
+    combos_.port->hide();
 }
 
 void FaderPanel::setChannel(int index, const QString& channel) { slots_[index].chanLbl->setText(channel); }
@@ -356,35 +341,35 @@ bool FaderPanel::targetExists(int code) const
 
 void FaderPanel::fillTargetList(int code)
 {
-    const QSignalBlocker block(selPatch_);
-    selPatch_->clear();
+    const QSignalBlocker block(combos_.selPatch);
+    combos_.selPatch->clear();
     for (Panel* panel : host_.panelsOf(faderTargetClass(code)))
-        selPatch_->addItem(panel->caption(), panel->Tag.toInt());
-    selPatch_->setCurrentIndex(std::max(0, selPatch_->findData(slots_[CIndx].patchId)));
+        combos_.selPatch->addItem(panel->caption(), panel->Tag.toInt());
+    combos_.selPatch->setCurrentIndex(std::max(0, combos_.selPatch->findData(slots_[CIndx].patchId)));
 }
 
 void FaderPanel::revertControl()
 {
     const int i = CIndx;
-    control_->setCurrentIndex(control_->findData(slots_[i].code));
-    control_->setEditText(slots_[i].cntrlLbl->text());
+    combos_.control->setCurrentIndex(combos_.control->findData(slots_[i].code));
+    combos_.control->setEditText(slots_[i].cntrlLbl->text());
 }
 
 void FaderPanel::Control_Click()
 {
     const int i = CIndx;
-    if (i < 0 || i >= Slots || control_->currentIndex() < 0)
+    if (i < 0 || i >= Slots || combos_.control->currentIndex() < 0)
         return;
-    const int code = control_->currentData().toInt();
+    const int code = combos_.control->currentData().toInt();
     if (refusalMessage(code) != 0 && !targetExists(code)) {
         host_.dialogs().MsgBox(shared_.msg(refusalMessage(code)), MsgButtons::Ok, MsgIcon::Exclamation);
         revertControl();
-        control_->hide();
+        combos_.control->hide();
         return;
     }
     setCode(i, code, false);
     markChanged();
-    control_->hide();
+    combos_.control->hide();
     if (DupIndx >= 0) {
         slots_[i].patchId = slots_[DupIndx].patchId;
         return;
@@ -392,7 +377,7 @@ void FaderPanel::Control_Click()
     lastSelected_ = Selected::Control;
     if (refusalMessage(code) != 0) {
         fillTargetList(code);
-        showSelectorAt(*this, selPatch_, *slots_[i].cntrlLbl, {control_, channel_, port_, selPatch_});
+        showSelectorAt(*this, combos_.selPatch, *slots_[i].cntrlLbl, {combos_.control, combos_.channel, combos_.port, combos_.selPatch});
         host_.ShowHint(shared_.msg(MsgSelectPatchList));
     }
 }
@@ -400,11 +385,11 @@ void FaderPanel::Control_Click()
 void FaderPanel::SelPatch_Click()
 {
     const int i = CIndx;
-    if (i >= 0 && i < Slots && selPatch_->currentIndex() >= 0) {
-        slots_[i].patchId = selPatch_->currentData().toInt();
+    if (i >= 0 && i < Slots && combos_.selPatch->currentIndex() >= 0) {
+        slots_[i].patchId = combos_.selPatch->currentData().toInt();
         markChanged();
     }
-    selPatch_->hide();
+    combos_.selPatch->hide();
 }
 
 void FaderPanel::setCode(int index, int code, bool fromFile)
@@ -550,7 +535,7 @@ void FaderPanel::saveOwnKeys(SectionWriter& out)
 
 void FaderPanel::beginLoad() { loadIndex_ = -1; }
 
-void FaderPanel::RefreshPortLists() { FillOutPortList(*port_, midi_); }
+void FaderPanel::RefreshPortLists() { FillOutPortList(*combos_.port, midi_); }
 
 bool FaderPanel::loadKey(const QString& key, const QString& value)
 {

@@ -2,6 +2,7 @@
 
 #include "controllers/Controllers.h"
 #include "controllers/FaderModel.h"
+#include "controllers/SelectorTools.h"
 #include "panels/Panel.h"
 
 #include <array>
@@ -43,9 +44,9 @@ public:
     void ShowDataHelp(int index);
 
     // SlotSelectors: the selector handlers act on slot CIndx.
-    QComboBox* Channel() override { return channel_; }
-    QComboBox* Port() override { return port_; }
-    QComboBox* Control() override { return control_; }
+    QComboBox* Channel() override { return combos_.channel; }
+    QComboBox* Port() override { return combos_.port; }
+    QComboBox* Control() override { return combos_.control; }
     void Channel_Click() override;
     void Port_Click() override;
     void Control_Click() override;
@@ -124,10 +125,7 @@ private:
     int loadIndex_ = -1;  // the fader whose keys are being read
     Selected lastSelected_ = Selected::None;
 
-    QComboBox* control_ = nullptr;
-    QComboBox* channel_ = nullptr;
-    QComboBox* port_ = nullptr;
-    QComboBox* selPatch_ = nullptr;
+    SlotSelectorCombos combos_;
     QLabel* dMinLbl_ = nullptr;
     QLabel* dMaxLbl_ = nullptr;
     QLabel* label1_ = nullptr;

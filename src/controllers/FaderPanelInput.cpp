@@ -57,60 +57,15 @@ void FaderPanel::DataVal_KeyPress(int index)
     slot.dataVal->selectAll();
 }
 
-void FaderPanel::Channel_KeyPress()
-{
-    const int i = CIndx;
-    const auto number = typedChannel(channel_->currentText());
-    if (!number) {
-        channel_->setCurrentIndex(channelOfSlot(i) - 1);
-        channel_->setEditText(channelText(i));
-    } else if (*number != channelOfSlot(i)) {
-        channel_->setCurrentIndex(*number - 1);
-        Channel_Click();
-    }
-    channel_->hide();
-}
+void FaderPanel::Channel_KeyPress() { enterChannel(*this, channelText(CIndx)); }
 
-void FaderPanel::Port_KeyPress()
-{
-    const int i = CIndx;
-    const int entry = typedPortEntry(*port_, port_->currentText());
-    if (entry < 0) {
-        port_->setCurrentIndex(port_->findData(portOfSlot(i)));
-        port_->setEditText(portText(i));
-    } else if (port_->itemData(entry).toInt() != portOfSlot(i)) {
-        port_->setCurrentIndex(entry);
-        Port_Click();
-    }
-    port_->hide();
-}
+void FaderPanel::Port_KeyPress() { enterPort(*this, portText(CIndx)); }
 
 void FaderPanel::Control_KeyPress()
 {
-    const QString text = control_->currentText();
-    const auto number = parseInteger(text);
-    const auto exact = parseNumber(text);
-    if (!number || exact != double(*number) || *number < 0 || *number > 256) {
-        revertControl();
-    } else if (const int entry = control_->findData(*number); entry >= 0) {
-        control_->setCurrentIndex(entry);
-        Control_Click();
-    } else if (*number > 127) {
-        revertControl();
-    } else {
-        const AskFn ask = askThrough(host_.dialogs(), shared_.Msgs);
-        // Faders only take continuous types.
-        const auto record = nameUnlistedController(*number, true, ask);
-        if (!record) {
-            revertControl();
-        } else {
-            custom_.push_back(*record);
-            fillControlList();
-            control_->setCurrentIndex(control_->findData(record->CtrlNo));
-            Control_Click();
-        }
-    }
-    control_->hide();
+    // Faders only take continuous types.
+    enterControl(*this, custom_, true, askThrough(host_.dialogs(), shared_.Msgs), [this] { fillControlList(); },
+                 [this] { revertControl(); });
 }
 
 // Hints and input.
@@ -183,25 +138,20 @@ bool FaderPanel::eventFilter(QObject* watched, QEvent* event)
             DataVal_KeyPress(i);
             return true;
         }
-        if (control_->lineEdit() == watched || channel_->lineEdit() == watched || port_->lineEdit() == watched) {
-            QComboBox* combo = qobject_cast<QComboBox*>(watched->parent());
-            if (enter) {
-                if (combo == control_)
-                    Control_KeyPress();
-                else if (combo == channel_)
-                    Channel_KeyPress();
-                else
-                    Port_KeyPress();
-                return true;
-            }
-            if (key == Qt::Key_Escape && combo) {
-                combo->hide();
-                return true;
-            }
-        }
-        if (watched == selPatch_ && key == Qt::Key_Escape) {
-            selPatch_->hide();
+        switch (selectorKey(combos_, watched, key)) {
+        case SelectorKey::EnterControl:
+            Control_KeyPress();
             return true;
+        case SelectorKey::EnterChannel:
+            Channel_KeyPress();
+            return true;
+        case SelectorKey::EnterPort:
+            Port_KeyPress();
+            return true;
+        case SelectorKey::Closed:
+            return true;
+        case SelectorKey::None:
+            break;
         }
         return Panel::eventFilter(watched, event);
     }
@@ -222,18 +172,18 @@ bool FaderPanel::eventFilter(QObject* watched, QEvent* event)
                static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         makeCurrent(i);
         if (watched == slot.chanLbl) {
-            channel_->setCurrentIndex(channelOfSlot(i) - 1);
-            showSelectorAt(*this, channel_, *slot.chanLbl, {control_, channel_, port_, selPatch_});
+            combos_.channel->setCurrentIndex(channelOfSlot(i) - 1);
+            showSelectorAt(*this, combos_.channel, *slot.chanLbl, {combos_.control, combos_.channel, combos_.port, combos_.selPatch});
             return true;
         }
         if (watched == slot.portLbl) {
-            port_->setCurrentIndex(port_->findData(portOfSlot(i)));
-            showSelectorAt(*this, port_, *slot.portLbl, {control_, channel_, port_, selPatch_});
+            combos_.port->setCurrentIndex(combos_.port->findData(portOfSlot(i)));
+            showSelectorAt(*this, combos_.port, *slot.portLbl, {combos_.control, combos_.channel, combos_.port, combos_.selPatch});
             return true;
         }
         if (watched == slot.cntrlLbl) {
-            control_->setCurrentIndex(control_->findData(slot.code));
-            showSelectorAt(*this, control_, *slot.cntrlLbl, {control_, channel_, port_, selPatch_});
+            combos_.control->setCurrentIndex(combos_.control->findData(slot.code));
+            showSelectorAt(*this, combos_.control, *slot.cntrlLbl, {combos_.control, combos_.channel, combos_.port, combos_.selPatch});
             return true;
         }
     }
