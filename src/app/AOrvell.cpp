@@ -14,6 +14,7 @@
 #include "panels/PanelFactory.h"
 #include "panels/Placement.h"
 #include "panels/SessionFile.h"
+#include "patches/RemotePatch.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -114,6 +115,12 @@ AOrvell::AOrvell(Shared& shared, Dialogs& dialogs, QWidget* parent)
         else
             autoEvent_->stop();
     });
+    // Sweeps of patch changes reach the patch panels through this window;
+    // the sweep's warnings go to the status line.
+    shared_.autoSweep.setPatchChange([this](int, int patchId, int value) {
+        return RemotePatchChange(*this, QString::number(patchId), value);
+    });
+    shared_.autoSweep.setReporter(&shared_.reporter(), &shared_.Msgs);
     windows_ = std::make_unique<WindowManager>(*this);
     menus_ = std::make_unique<MainMenus>(*this);
     toolbar_ = std::make_unique<MainToolbar>(*this, *toolBar);
@@ -125,6 +132,7 @@ AOrvell::~AOrvell()
 {
     shared_.midi.setPortListsChanged({});
     shared_.autoSweep.setTimerSwitch({});
+    shared_.autoSweep.setPatchChange({});
     // Closing panels and the MDI area signal back while this window is half
     // destroyed; nothing of that may reach it.
     disconnect(mdiArea_, nullptr, this, nullptr);

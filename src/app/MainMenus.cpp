@@ -8,6 +8,7 @@
 #include "app/PictureFiles.h"
 #include "app/StatusLine.h"
 #include "app/WindowManager.h"
+#include "controllers/SelectorTools.h"
 #include "core/Shared.h"
 #include "panels/Panel.h"
 
@@ -515,65 +516,21 @@ void MainMenus::ShowAbout_Click()
         MsgButtons::Ok, MsgIcon::Information, QStringLiteral("About Orvell"));
 }
 
-// Duplicate commands: the current slot's setting is selected in the slot
-// selector, then each slot in turn becomes current and takes it.
+// Duplicate commands: the current slot's setting goes to every slot.
 
-void MainMenus::DupChan_Click()
+namespace {
+void duplicateOn(Panel* panel, DupSetting setting)
 {
-    Panel* panel = d_->window.activePanel();
-    SlotSelectors* selectors = panel ? panel->slotSelectors() : nullptr;
-    if (!selectors)
-        return;
-    selectors->DupIndx = selectors->CIndx;
-    selectors->Channel()->setCurrentIndex(selectors->channelOfSlot(selectors->CIndx) - 1);
-    for (int slot = 0; slot < 4; ++slot) {
-        selectors->CIndx = slot;
-        selectors->Channel_Click();
-    }
-    selectors->CIndx = selectors->DupIndx;
-    selectors->DupIndx = -1;
+    if (SlotSelectors* selectors = panel ? panel->slotSelectors() : nullptr)
+        duplicateSlot(*selectors, setting, 4);
 }
+}  // namespace
 
-void MainMenus::DupPort_Click()
-{
-    Panel* panel = d_->window.activePanel();
-    SlotSelectors* selectors = panel ? panel->slotSelectors() : nullptr;
-    if (!selectors)
-        return;
-    const int entry = selectors->Port()->findData(selectors->portOfSlot(selectors->CIndx));
-    if (entry < 0)
-        return;
-    selectors->DupIndx = selectors->CIndx;
-    selectors->Port()->setCurrentIndex(entry);
-    for (int slot = 0; slot < 4; ++slot) {
-        selectors->CIndx = slot;
-        selectors->Port_Click();
-    }
-    selectors->CIndx = selectors->DupIndx;
-    selectors->DupIndx = -1;
-}
+void MainMenus::DupChan_Click() { duplicateOn(d_->window.activePanel(), DupSetting::Channel); }
 
-void MainMenus::DupMctrl_Click()
-{
-    Panel* panel = d_->window.activePanel();
-    SlotSelectors* selectors = panel ? panel->slotSelectors() : nullptr;
-    if (!selectors)
-        return;
-    const int entry = selectors->Control()->findData(selectors->CurCtrl(selectors->CIndx));
-    if (entry < 0)
-        return;
-    selectors->DupIndx = selectors->CIndx;
-    selectors->Control()->setCurrentIndex(entry);
-    for (int slot = 0; slot < 4; ++slot) {
-        if (slot == selectors->DupIndx)
-            continue;
-        selectors->CIndx = slot;
-        selectors->Control_Click();
-    }
-    selectors->CIndx = selectors->DupIndx;
-    selectors->DupIndx = -1;
-    selectors->OptDsply();
-}
+void MainMenus::DupPort_Click() { duplicateOn(d_->window.activePanel(), DupSetting::Port); }
+
+void MainMenus::DupMctrl_Click() { duplicateOn(d_->window.activePanel(), DupSetting::Control); }
 
 // Automatic backdrop menus.
 

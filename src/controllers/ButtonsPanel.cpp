@@ -13,7 +13,6 @@
 #include "midi/PortLists.h"
 #include "panels/PanelHost.h"
 #include "panels/SectionFile.h"
-#include "patches/RemotePatch.h"
 
 #include <algorithm>
 
@@ -46,12 +45,6 @@ ButtonsPanel::ButtonsPanel(PanelHost& host, QWidget* parent)
 {
     if (auto* design = findChild<QLabel*>(QStringLiteral("DesignCaption")))
         design->hide();
-    // Sweeps of patch changes reach the patch panels through the host of the
-    // panels that start them; the reset warning goes to the status line.
-    shared_.autoSweep.setReporter(&shared_.reporter(), &shared_.Msgs);
-    shared_.autoSweep.setPatchChange([hostPtr = &host](int, int patchId, int value) {
-        return RemotePatchChange(*hostPtr, QString::number(patchId), value);
-    });
 
     buildControls();
     FillOutPortList(*combos_.port, midi_);
