@@ -14,6 +14,7 @@
 #include "panels/PanelFactory.h"
 #include "panels/Placement.h"
 #include "panels/SessionFile.h"
+#include "patches/PatchListPanel.h"
 #include "patches/RemotePatch.h"
 
 #include <QCloseEvent>
@@ -304,8 +305,15 @@ void AOrvell::placePanel(Panel& panel)
 
 void AOrvell::NewForm_Click()
 {
-    if (Panel* active = activePanel())
-        createPanel(active->panelClass());
+    Panel* active = activePanel();
+    if (!active)
+        return;
+    // An empty patch list is filled rather than joined by another.
+    if (const auto* list = qobject_cast<PatchListPanel*>(active); list && list->isEmpty() && !Cloning) {
+        LoadPatchLst_Click();
+        return;
+    }
+    createPanel(active->panelClass());
 }
 
 void AOrvell::CloneForm_Click()
@@ -359,6 +367,7 @@ void AOrvell::updatePanelCounter() { statusLine_->setPanelCounter(QString::numbe
 void AOrvell::popupPanelMenu(QPoint globalPos) { menus_->popup(QStringLiteral("PanlMenu"), globalPos); }
 void AOrvell::popupMatchIdMenu(QPoint globalPos) { menus_->popup(QStringLiteral("MatchID"), globalPos); }
 void AOrvell::popupDupMenu(QPoint globalPos) { menus_->popup(QStringLiteral("DupMenu"), globalPos); }
+void AOrvell::popupPatchMenu(QPoint globalPos) { menus_->popup(QStringLiteral("PatchMenu"), globalPos); }
 
 QPixmap AOrvell::paletteIcon(int index)
 {

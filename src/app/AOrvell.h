@@ -56,6 +56,7 @@ public:
     void popupPanelMenu(QPoint globalPos) override;
     void popupMatchIdMenu(QPoint globalPos) override;
     void popupDupMenu(QPoint globalPos) override;
+    void popupPatchMenu(QPoint globalPos) override;
     void panelVisibilityChanged(PanelClass id) override;
     bool SavePanel(Panel& panel) override;
     QPixmap paletteIcon(int index) override;

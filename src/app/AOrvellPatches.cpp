@@ -25,14 +25,14 @@ void AOrvell::LoadPatchLst_Click()
     FileRequest request;
     request.title = QStringLiteral("Load PatchList");
     request.directory = shared_.PatchDir.isEmpty() ? shared_.AppDir : shared_.PatchDir;
-    request.fileName = shared_.patchClipboard.lastFileName;
+    request.fileName = shared_.LastPatchName;
     request.filter = QStringLiteral("Instrument Definition Files (*.ins)|*.ins|Text Files (*.txt)|*.txt");
     const QString path = dialogs_.OpenFile(request);
     if (path.isEmpty())
         return;
     const QFileInfo chosen(path);
     shared_.PatchDir = chosen.absolutePath() + u'/';
-    shared_.patchClipboard.lastFileName = chosen.fileName();
+    shared_.LastPatchName = chosen.fileName();
 
     // An empty patch list takes the file; otherwise it gets a panel of its own.
     auto* panel = qobject_cast<PatchListPanel*>(activePanel());

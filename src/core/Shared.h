@@ -62,6 +62,7 @@ public:
     QString AppDir;
     QString PanlDir, PatchDir, SeqDir, PictDir, IconDir, HelpDir;
     QString LastPictName;  // the picture last chosen, proposed again next time
+    QString LastPatchName;  // the patch file last chosen, proposed again next time
     std::vector<SysExEntry> SysExList;
 
 private:

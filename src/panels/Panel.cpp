@@ -356,6 +356,8 @@ void Panel::highlightLabels(bool on)
 
 bool Panel::queryClose(CloseReason reason)
 {
+    if (!queryOwnClose(reason))
+        return false;
     if (!IsChanged)
         return true;
     if (host_.toAllAnswer() == BigAnswer::NoToAll)

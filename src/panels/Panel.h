@@ -124,6 +124,12 @@ public:
 
     // The panel's own question before it closes; false keeps it open.
     bool queryClose(CloseReason reason);
+    // Questions of the panel's class, asked ahead of the common one; false keeps it open.
+    virtual bool queryOwnClose(CloseReason reason)
+    {
+        (void)reason;
+        return true;
+    }
     // Closes the panel as part of an exit or Close All: asks with the
     // five-button box, honouring a To-All answer. False when it stays open.
     bool closeForSession();

@@ -36,6 +36,8 @@ public:
     virtual void popupPanelMenu(QPoint globalPos) = 0;
     virtual void popupMatchIdMenu(QPoint globalPos) = 0;
     virtual void popupDupMenu(QPoint globalPos) = 0;
+    // The Patch Edit menu of the patch panels' lists.
+    virtual void popupPatchMenu(QPoint globalPos) = 0;
 
     // A panel was shown or hidden: the Tools item and toolbar button follow.
     virtual void panelVisibilityChanged(PanelClass id) = 0;

@@ -12,8 +12,6 @@ namespace orvell {
 // pasted into another. Each entry keeps the channel and port it played on.
 struct PatchClipboard {
     std::vector<PatchEntry> entries;
-    // The patch file name last chosen, proposed again by the next save.
-    QString lastFileName;
 };
 
 // The patch panels' side of the main window's Copy, Cut and Paste commands.

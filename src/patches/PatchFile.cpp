@@ -368,7 +368,7 @@ void PatchReader::apply()
 
 PatchFileContext patchFileContext(Shared& shared, PatchDialogs& dialogs)
 {
-    return {shared.Msgs, dialogs, shared.reporter(), shared.PatchDir, shared.patchClipboard.lastFileName};
+    return {shared.Msgs, dialogs, shared.reporter(), shared.PatchDir, shared.LastPatchName};
 }
 
 bool LoadPatchFile(const PatchFileContext& context, PatchTarget& target, const QString& fileName,

@@ -11,7 +11,6 @@
 #include "patches/PatchDialogs.h"
 #include "patches/PatchFile.h"
 
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -327,16 +326,6 @@ bool PatchListPanel::queryOwnClose(CloseReason reason)
         }
     }
     return askToSaveList();
-}
-
-void PatchListPanel::closeEvent(QCloseEvent* event)
-{
-    // An exit or Close All raises ClosingDown before it closes the panels.
-    if (!queryOwnClose(shared_.flags.ClosingDown ? CloseReason::Session : CloseReason::OwnCloseBox)) {
-        event->ignore();
-        return;
-    }
-    Panel::closeEvent(event);
 }
 
 }  // namespace orvell

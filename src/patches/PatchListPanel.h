@@ -85,14 +85,13 @@ public:
     // The list's own questions before the panel closes: refused while other
     // panels' controls step through it (unless the whole desk closes), and
     // an unsaved list is offered for saving. False keeps the panel open.
-    bool queryOwnClose(CloseReason reason);
+    bool queryOwnClose(CloseReason reason) override;
 
 protected:
     bool loadKey(const QString& key, const QString& value) override;
     void saveOwnKeys(SectionWriter& out) override;
     QList<QWidget*> textControls() const override;
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildControls();

@@ -1,7 +1,5 @@
 // The patch list's keyboard and mouse: the channel and port pick lists, the
 // list's keys and edit menu, and the status-line hints.
-#include "app/AOrvell.h"
-#include "app/MainMenus.h"
 #include "controllers/SelectorTools.h"
 #include "core/Numeric.h"
 #include "core/Shared.h"
@@ -126,9 +124,7 @@ bool PatchListPanel::eventFilter(QObject* watched, QEvent* event)
         // The menu's commands act on the active panel: this one.
         if (QMdiSubWindow* window = subWindow(); window && window->mdiArea())
             window->mdiArea()->setActiveSubWindow(window);
-        if (auto* main = dynamic_cast<AOrvell*>(&host_))
-            main->menus().popup(QStringLiteral("PatchMenu"),
-                                static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
+        host_.popupPatchMenu(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
         return true;
     }
     if (type != QEvent::KeyPress)

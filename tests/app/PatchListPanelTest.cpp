@@ -464,5 +464,34 @@ TEST(PatchListPanel, ACloneCopiesTheListItsChannelAndPort)
     EXPECT_EQ(desk.shared->midi.MidiOutPorts[1].OpenCount, 2);
 }
 
+TEST(PatchListPanel, NewPanelOnAnEmptyListLoadsAPatchListIntoIt)
+{
+    Desk desk;
+    PatchListPanel* empty = desk.addList();
+    const QString path = desk.dir.filePath(QStringLiteral("one.ins"));
+    ASSERT_TRUE(writeFile(path, "[One]\r\n1=A\r\n"));
+    desk.activate(empty);
+    desk.dialogs.answer(path);
+    desk.window->NewForm_Click();
+    EXPECT_EQ(desk.window->panelsOf(PanelClass::PatchList).size(), 1);
+    EXPECT_EQ(names(empty), QStringList{"1=A"});
+    desk.window->NewForm_Click();  // a list with patches gets a sibling
+    EXPECT_EQ(desk.window->panelsOf(PanelClass::PatchList).size(), 2);
+}
+
+TEST(PatchListPanel, TheExitOffersAnUnsavedListAndIsNotHeldByItsFaders)
+{
+    Desk desk;
+    PatchListPanel* panel = desk.listOf(3);
+    patchFader(desk, panel->Tag);
+    selectRows(panel, {0});
+    key(panel, Qt::Key_Delete);
+    ASSERT_TRUE(panel->NeedInsSave);
+    desk.dialogs.setDefaultAnswer(MsgAnswer::No);
+    EXPECT_TRUE(desk.window->close());
+    EXPECT_TRUE(desk.dialogs.wasAsked(desk.shared->msg(231)));
+    EXPECT_FALSE(desk.dialogs.wasAsked(desk.shared->msg(171) + "1" + desk.shared->msg(172)));
+}
+
 }  // namespace
 }  // namespace orvell
