@@ -318,6 +318,13 @@ TEST(Session, PanelPointerIsOfferedOnlyWhileAControlDrivesAnOpenPanel)
         {"patch fader alone", patchFader, false},
         {"volume fader and a patch list", "[HFaders]\r\n[HFaders Data]\r\nControl=x\r\nControlNum=7\r\n[PatchList]\r\n",
          false},
+        {"push-button buttons and another buttons panel",
+         "[Buttons]\r\n[Buttons Data]\r\nControl=x\r\nControlNum=213\r\n[Buttons]\r\n", true},
+        {"patch-up button and a patch list", "[Buttons]\r\n[Buttons Data]\r\nControl=x\r\nControlNum=211\r\n[PatchList]\r\n",
+         true},
+        {"play button without a sequencer", "[Buttons]\r\n[Buttons Data]\r\nControl=x\r\nControlNum=205\r\n", false},
+        {"play button and a sequencer", "[Buttons]\r\n[Buttons Data]\r\nControl=x\r\nControlNum=205\r\n[Sequencer]\r\n",
+         true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
