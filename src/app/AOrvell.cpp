@@ -278,10 +278,13 @@ Panel* AOrvell::createPanel(PanelClass id, Placing placing)
     // Once the window is really gone its class may have no visible panel left.
     connect(window, &QObject::destroyed, this,
             [this, id] { QTimer::singleShot(0, this, [this, id] { panelVisibilityChanged(id); }); });
-    if (placing == Placing::Scan)
-        placePanel(*panel);
-    else
+    if (placing == Placing::FromFile) {
+        // The loader places, activates and marks the classes once at the end.
         window->move(0, 0);  // a moved window is not placed again by the MDI area
+        window->show();
+        return panel;
+    }
+    placePanel(*panel);
     window->show();
     mdiArea_->setActiveSubWindow(window);
     panelVisibilityChanged(id);

@@ -70,7 +70,8 @@ public:
     // The active MDI child when it is a panel.
     Panel* activePanel() const;
     // A new panel with the next tag, placed by the quarter-step scan, shown and active.
-    // A panel whose place comes from a file is left where it starts instead.
+    // A panel whose place comes from a file is left where it starts, and the
+    // loader activates the last one it made.
     enum class Placing { Scan, FromFile };
     Panel* createPanel(PanelClass id, Placing placing = Placing::Scan);
     void placePanel(Panel& panel);

@@ -183,7 +183,10 @@ private:
     int toolBarPos_ = 0;
     int statusBarPos_ = 0;
     bool toolBarKeyFirst_ = true;
-    std::optional<size_t> lastSysEx_;  // the entry SysXMesg lines belong to
+    std::optional<size_t> lastSysEx_;
+
+public:
+    Panel* lastCreated_ = nullptr;  // the entry SysXMesg lines belong to
 };
 
 bool SessionLoader::unsupported(const SectionLine& line)
@@ -243,7 +246,6 @@ void SessionLoader::finishBlock()
                 sub->setWindowState(stateFromCode(*pendingState_));
             sub->setVisible(visible);
         }
-        window_.panelVisibilityChanged(currentPanel_->panelClass());
     } else if (currentIsMain_ && pendingState_) {
         window_.setWindowState(stateFromCode(*pendingState_));
     }
@@ -305,6 +307,7 @@ bool SessionLoader::loadPanels(SectionReader& in)
             finishBlock();
             currentIsMain_ = false;
             currentPanel_ = window_.createPanel(*id, AOrvell::Placing::FromFile);
+            lastCreated_ = currentPanel_;
             continue;
         }
         finishBlock();
@@ -484,6 +487,20 @@ QByteArray writeSession(AOrvell& window)
     return out.bytes();
 }
 
+namespace {
+
+// The last panel read becomes the active one, and the Tools menu and toolbar
+// follow the panels now shown.
+void finishLoad(AOrvell& window, Panel* last)
+{
+    if (last && last->subWindow() && !last->subWindow()->isHidden())
+        window.mdiArea().setActiveSubWindow(last->subWindow());
+    for (const PanelClassInfo& info : panelClasses())
+        window.panelVisibilityChanged(info.id);
+}
+
+}  // namespace
+
 void readSession(AOrvell& window, const QByteArray& bytes)
 {
     // While the backdrop is hidden the MDI area does not place each new
@@ -491,10 +508,10 @@ void readSession(AOrvell& window, const QByteArray& bytes)
     QWidget& backdrop = window.mdiArea();
     const bool shown = !backdrop.isHidden();
     backdrop.hide();
-    SessionLoader(window).run(bytes);
+    SessionLoader loader(window);
+    loader.run(bytes);
     backdrop.setVisible(shown);
-    for (const PanelClassInfo& info : panelClasses())
-        window.panelVisibilityChanged(info.id);
+    finishLoad(window, loader.lastCreated_);
 }
 
 QByteArray writePanelFile(Panel& panel)
@@ -507,7 +524,10 @@ QByteArray writePanelFile(Panel& panel)
 bool readPanelFile(AOrvell& window, const QByteArray& bytes)
 {
     SectionReader in(bytes);
-    return SessionLoader(window).loadPanels(in);
+    SessionLoader loader(window);
+    const bool ok = loader.loadPanels(in);
+    finishLoad(window, loader.lastCreated_);
+    return ok;
 }
 
 }  // namespace orvell
