@@ -10,6 +10,7 @@
 #include "support/ScriptedDialogs.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
@@ -40,6 +41,10 @@ struct Desk {
         }
         shared->SysExList.clear();
         dialogs.clear();
+        // Nothing else turns the event loop here: timers and deletions the
+        // load posted would pile up.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
     }
 
     orvell::test::FakeClock* clock = nullptr;
