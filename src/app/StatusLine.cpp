@@ -247,6 +247,10 @@ void StatusLine::layoutFields()
         int fieldWidth = twipsToPixels(FieldPlaces[i].width);
         if (i == 0)
             fieldWidth += extra;
+        // The outcome field takes the gap before the hint field, so that
+        // "Loaded" fits in the program's font.
+        if (i == 1)
+            fieldWidth = twipsToPixels(FieldPlaces[2].left - FieldPlaces[1].left);
         if (i == 1 || i == 2)
             left += extra;
         if (i == 2)

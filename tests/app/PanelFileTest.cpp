@@ -16,6 +16,7 @@
 #include <QMdiSubWindow>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -353,6 +354,33 @@ TEST(PortConfigurationLook, ScreenshotOnRequest)
     PortConfig dialog(*desk.window);
     dialog.show();
     EXPECT_TRUE(dialog.grab().save(folder + "/port-config.png"));
+}
+
+TEST(SessionLook, ScreenshotOfALoadedDeskOnRequest)
+{
+    const QString folder = qEnvironmentVariable("ORVELL_SCREENSHOTS");
+    if (folder.isEmpty())
+        GTEST_SKIP() << "set ORVELL_SCREENSHOTS to a folder to get screenshots";
+    QTemporaryDir dir;
+    const QString ins = dir.filePath(QStringLiteral("synth.ins"));
+    ASSERT_TRUE(writeFile(ins, ".Patch Names\r\n[Synth GM]\r\n0=Acoustic Grand\r\n1=Bright Piano\r\n"
+                               "2=Electric Grand\r\n3=Honky-tonk\r\n4=Rhodes\r\n16=Drawbar Organ\r\n"
+                               "24=Nylon Guitar\r\n\r\n.Instrument Definitions\r\n[Synth]\r\nPatch[*]=Synth GM\r\n"));
+    const QString session = dir.filePath(QStringLiteral("desk.orv"));
+    ASSERT_TRUE(writeFile(session, "[Panels]\r\n[PatchList]\r\nName=Synth GM\r\nTop=150\r\nLeft=150\r\nTag=1\r\n"
+                                   "[PatchList Data]\r\nFileName=" + ins.toUtf8() +
+                                   "\r\nChannel=2\r\nPort=1\r\nCurPatch=4\r\n"
+                                   "[Buttons]\r\nName=Pads\r\nTop=150\r\nLeft=4200\r\nTag=2\r\n[Buttons Data]\r\n"
+                                   "Control=Patch Up\r\nControlNum=211\r\nPatchID=1\r\n"
+                                   "Control=Patch Down\r\nControlNum=210\r\nPatchID=1\r\n"
+                                   "Control=Vol\r\nControlNum=7\r\nControl=Hold\r\nControlNum=64\r\n"));
+    Desk desk;
+    desk.window->resize(1000, 600);
+    desk.dialogs.setDefaultAnswer(MsgAnswer::Ok);
+    desk.dialogs.answer(session);
+    desk.window->LoadSession_Click();
+    QTest::qWait(50);
+    EXPECT_TRUE(desk.window->grab().save(folder + "/loaded-desk.png"));
 }
 
 }  // namespace
