@@ -14,6 +14,10 @@
 
 namespace orvell {
 
+namespace {
+constexpr char TypableProperty[] = "orvellTypable";
+}  // namespace
+
 std::optional<int> typedChannel(const QString& text)
 {
     const auto number = parseInteger(text);
@@ -52,6 +56,11 @@ void showSelectorAt(QWidget& panel, QComboBox* combo, const QLabel& at, std::ini
     const int width = std::max(at.width(), 120);
     const int x = std::clamp(at.x(), 0, std::max(0, panel.width() - width));
     combo->setGeometry(x, std::min(at.y(), panel.height() - 24), width, 24);
+    if (combo->property(TypableProperty).toBool() && !combo->isEditable()) {
+        combo->setEditable(true);
+        combo->setInsertPolicy(QComboBox::NoInsert);
+        combo->lineEdit()->installEventFilter(&panel);
+    }
     combo->show();
     combo->raise();
     combo->setFocus();
@@ -111,10 +120,12 @@ bool addCustomLine(CustomControllers& custom, const QString& value)
 
 SlotSelectorCombos makeSlotSelectors(QWidget& panel, SlotSelectors& handlers, std::function<void()> selPatchClick)
 {
-    auto make = [&panel](const char* name, bool editable) {
+    auto make = [&panel](const char* name, bool typable) {
         auto* combo = new QComboBox(&panel);
         combo->setObjectName(QString::fromLatin1(name));
-        combo->setEditable(editable);
+        // The line edit is made when the selector is first shown: most
+        // panels never open most selectors, and a session loads many panels.
+        combo->setProperty(TypableProperty, typable);
         combo->setInsertPolicy(QComboBox::NoInsert);
         combo->setMaxVisibleItems(16);
         combo->hide();
@@ -124,8 +135,6 @@ SlotSelectorCombos makeSlotSelectors(QWidget& panel, SlotSelectors& handlers, st
                               make("SelPatch", false)};
     for (int ch = 1; ch <= 16; ++ch)
         combos.channel->addItem(QString::number(ch), ch);
-    for (QComboBox* combo : {combos.control, combos.channel, combos.port})
-        combo->lineEdit()->installEventFilter(&panel);
     combos.selPatch->installEventFilter(&panel);
     QObject::connect(combos.control, &QComboBox::activated, &panel, [&handlers] { handlers.Control_Click(); });
     QObject::connect(combos.channel, &QComboBox::activated, &panel, [&handlers] { handlers.Channel_Click(); });
