@@ -510,7 +510,12 @@ void readSession(AOrvell& window, const QByteArray& bytes)
     backdrop.hide();
     SessionLoader loader(window);
     loader.run(bytes);
+    // A window shown in an enabled area becomes the active one; passing that
+    // through every loaded window costs more than the load itself.
+    const bool enabled = backdrop.isEnabled();
+    backdrop.setEnabled(false);
     backdrop.setVisible(shown);
+    backdrop.setEnabled(enabled);
     finishLoad(window, loader.lastCreated_);
 }
 

@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -115,6 +116,10 @@ TEST(Session, SaveLoadSaveGivesTheSameBytesAndRestoresEachPanel)
     EXPECT_EQ(qobject_cast<FaderPanel*>(panels[0])->fader(3)->value(), 99);
     EXPECT_EQ(copy.shared->UniqFormCounter, 8);
     EXPECT_EQ(copy.shared->SeqDir, "/some/seq/");
+    // The last panel read is the active one, and the desk takes input again.
+    EXPECT_EQ(copy.window->activePanel(), panels.back());
+    EXPECT_TRUE(copy.window->mdiArea().isEnabled());
+    EXPECT_TRUE(panels.back()->isEnabled());
 
     // The minimised panel comes back at its normal position.
     panels[3]->subWindow()->showNormal();
