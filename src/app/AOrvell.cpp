@@ -28,11 +28,13 @@
 #include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QSaveFile>
+#include <QSet>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
 #include <cstdio>
+#include <limits>
 #include <optional>
 
 // The pictures live in the widgets library; a static library has to pull its
@@ -268,11 +270,25 @@ Panel* AOrvell::findPanel(PanelClass id, const QString& tag)
     return nullptr;
 }
 
+QString AOrvell::nextPanelTag()
+{
+    if (shared_.UniqFormCounter < std::numeric_limits<int>::max())
+        return QString::number(++shared_.UniqFormCounter);
+    // A damaged file can leave the counter at the end of its range: take the
+    // lowest number no panel carries.
+    QSet<QString> used;
+    for (Panel* panel : panels())
+        used.insert(panel->Tag);
+    int tag = 1;
+    while (used.contains(QString::number(tag)))
+        ++tag;
+    return QString::number(tag);
+}
+
 Panel* AOrvell::createPanel(PanelClass id, Placing placing)
 {
-    ++shared_.UniqFormCounter;
     Panel* panel = makePanel(id, *this);
-    panel->Tag = QString::number(shared_.UniqFormCounter);
+    panel->Tag = nextPanelTag();
     QMdiSubWindow* window = mdiArea_->addSubWindow(panel);
     window->setWindowIcon(panel->IDIconindx >= 0 ? QIcon(paletteIcon(panel->IDIconindx)) : windowIcon());
     // Once the window is really gone its class may have no visible panel left.

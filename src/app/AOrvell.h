@@ -149,6 +149,7 @@ private:
     std::optional<QByteArray> readLoadFile(const QString& path, const QString& title);
     void loadDefaultSession();
     QList<QMdiSubWindow*> panelWindows() const;
+    QString nextPanelTag();
 
     Shared& shared_;
     Dialogs& dialogs_;

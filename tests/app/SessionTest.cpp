@@ -226,6 +226,19 @@ TEST(Session, LoadingTwiceDoublesThePanelsAndNewTagsStayUnique)
     EXPECT_EQ(other.window->createPanel(PanelClass::VFaders)->Tag, "3");
 }
 
+TEST(Session, ACounterAtTheEndOfItsRangeStillGivesUniqueTags)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("end.orv"));
+    ASSERT_TRUE(writeFile(path, "[Panels]\r\n[AOrvell]\r\n[AOrvell Data]\r\nUniqFormCounter=2147483647\r\n"
+                                "[HFaders]\r\nTag=1\r\n[VFaders]\r\nTag=2147483647\r\n"));
+    Desk desk(dir.path());
+    desk.load(path);
+    EXPECT_EQ(desk.shared->UniqFormCounter, 2147483647);
+    EXPECT_EQ(desk.window->createPanel(PanelClass::Buttons)->Tag, "2");
+    EXPECT_EQ(desk.window->createPanel(PanelClass::Buttons)->Tag, "3");
+}
+
 TEST(Session, EmptySessionFileSavesTheDefaultSessionWhichStartUpLoads)
 {
     QTemporaryDir dir;
