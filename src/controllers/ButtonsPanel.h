@@ -84,6 +84,8 @@ public:
     void RefreshPortLists() override;
     void Clone(const QString& fromTag) override;
     int controlsTargeting(PanelClass targetClass, const QString& targetTag) const override;
+    // Refused while other panels' push-button controls press these buttons.
+    bool queryOwnClose(CloseReason reason) override;
 
     bool isOn(int index) const { return slots_[index].on; }
     int BtnOpt(int index) const { return slots_[index].option; }

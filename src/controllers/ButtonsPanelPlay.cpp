@@ -216,6 +216,12 @@ bool ButtonsPanel::causesLoop(const QString& myTag, QSet<const ButtonsPanel*>& s
     return false;
 }
 
+bool ButtonsPanel::queryOwnClose(CloseReason reason)
+{
+    constexpr int MsgButtonControls = 230;
+    return !refusedWhileTargeted(reason, MsgButtonControls);
+}
+
 int ButtonsPanel::controlsTargeting(PanelClass targetClass, const QString& targetTag) const
 {
     int count = 0;

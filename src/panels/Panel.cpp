@@ -30,6 +30,7 @@ enum : int {
     MsgRestoreIcon = 134,
     MsgRightClickMenus = 140,
     MsgPanelQuote = 167,
+    MsgCantClose = 171,
     MsgLoadImage = 181,
 };
 
@@ -352,6 +353,24 @@ void Panel::highlightLabels(bool on)
         controls[i]->setAutoFillBackground(IsOpaque);
     }
     savedPalettes_.clear();
+}
+
+bool Panel::refusedWhileTargeted(CloseReason reason, int kindMessage)
+{
+    // When the desk closes, the controls pointing here go too.
+    if (reason != CloseReason::OwnCloseBox)
+        return false;
+    int count = 0;
+    for (const PanelClassInfo& info : panelClasses()) {
+        for (const Panel* panel : host_.panelsOf(info.id))
+            count += panel->controlsTargeting(class_, Tag);
+    }
+    if (count == 0)
+        return false;
+    const Shared& shared = host_.shared();
+    host_.dialogs().MsgBox(shared.msg(MsgCantClose) + QString::number(count) + shared.msg(kindMessage),
+                           MsgButtons::Ok, MsgIcon::Exclamation, caption());
+    return true;
 }
 
 bool Panel::queryClose(CloseReason reason)

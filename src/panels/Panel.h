@@ -124,6 +124,10 @@ public:
 
     // The panel's own question before it closes; false keeps it open.
     bool queryClose(CloseReason reason);
+    // Closing the panel with its own close box is refused while other panels'
+    // remote controls act on it: message 171, the count, then the message
+    // naming the kind of control. True when refused.
+    bool refusedWhileTargeted(CloseReason reason, int kindMessage);
     // Questions of the panel's class, asked ahead of the common one; false keeps it open.
     virtual bool queryOwnClose(CloseReason reason)
     {

@@ -27,7 +27,6 @@ namespace {
 enum : int {
     MsgPatchListHint = 27,
     MsgDuplicate = 142,
-    MsgCantClose = 171,
     MsgPatchControls = 172,
     MsgNoPatches = 176,
     MsgListChanged = 231,
@@ -286,16 +285,6 @@ QList<QWidget*> PatchListPanel::textControls() const { return {label1_, label2_,
 
 // Closing.
 
-int PatchListPanel::remoteControls() const
-{
-    int count = 0;
-    for (const PanelClassInfo& info : panelClasses()) {
-        for (const Panel* panel : host_.panelsOf(info.id))
-            count += panel->controlsTargeting(PanelClass::PatchList, Tag);
-    }
-    return count;
-}
-
 bool PatchListPanel::askToSaveList()
 {
     if (!NeedInsSave || entries_.isEmpty())
@@ -316,15 +305,8 @@ bool PatchListPanel::askToSaveList()
 
 bool PatchListPanel::queryOwnClose(CloseReason reason)
 {
-    // When the desk closes, the controls pointing here go too.
-    if (reason == CloseReason::OwnCloseBox) {
-        if (const int controls = remoteControls(); controls > 0) {
-            const QString refusal =
-                shared_.msg(MsgCantClose) + QString::number(controls) + shared_.msg(MsgPatchControls);
-            host_.dialogs().MsgBox(refusal, MsgButtons::Ok, MsgIcon::Exclamation, caption());
-            return false;
-        }
-    }
+    if (refusedWhileTargeted(reason, MsgPatchControls))
+        return false;
     return askToSaveList();
 }
 

@@ -99,8 +99,6 @@ private:
     QString listHint() const;
     void showHintFor(QObject* control);
     void listEdited();
-    // How many controls of other panels step through this list.
-    int remoteControls() const;
     bool askToSaveList();
 
     Shared& shared_;

@@ -305,6 +305,42 @@ TEST(Session, SysExMessagesAreKeptInOrderAndEachMessageFollowsItsLabel)
     EXPECT_EQ(next.shared->SysExList.size(), 2u);
 }
 
+TEST(RemoteTargets, APanelThatRemoteControlsActOnRefusesItsOwnCloseBoxOnly)
+{
+    QTemporaryDir dir;
+    struct Case {
+        const char* name;
+        QByteArray controller;  // the panel with the remote controls, tag 1
+        QByteArray target;      // the panel they act on, tag 2
+        QString refusal;
+    };
+    const Case cases[] = {
+        {"push buttons on a buttons panel",
+         "[Buttons]\r\nTag=1\r\n[Buttons Data]\r\nControl=x\r\nControlNum=213\r\nPatchID=2\r\n"
+         "Control=y\r\nControlNum=213\r\nPatchID=2\r\n",
+         "[Buttons]\r\nTag=2\r\n", "Can't close.  In use by 2 Push(or Fire)-Button Control(s)"},
+        {"a patch fader on a patch list",
+         "[HFaders]\r\nTag=1\r\n[HFaders Data]\r\nControl=x\r\nControlNum=212\r\nFaderVal=0\r\nPatchID=2\r\n",
+         "[PatchList]\r\nTag=2\r\n", "Can't close.  In use by 1 Patch UP/DOWN/Chg Control(s)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = dir.filePath(QStringLiteral("targets.orv"));
+        ASSERT_TRUE(writeFile(path, "[Panels]\r\n" + c.controller + c.target));
+        Desk desk;
+        desk.dialogs.answer(path);
+        desk.window->LoadSession_Click();
+        ASSERT_EQ(desk.window->panels().size(), 2);
+        Panel* target = desk.window->panels().at(1);
+        ASSERT_EQ(target->Tag, "2");
+        desk.dialogs.clear();
+        EXPECT_FALSE(target->queryClose(CloseReason::OwnCloseBox));
+        EXPECT_EQ(desk.boxes(), QStringList{c.refusal});
+        // Closing the whole desk takes the controls along.
+        EXPECT_TRUE(target->queryClose(CloseReason::Session));
+    }
+}
+
 TEST(Session, PanelPointerIsOfferedOnlyWhileAControlDrivesAnOpenPanel)
 {
     QTemporaryDir dir;
