@@ -119,13 +119,7 @@ void ButtonsPanel::buildControls()
     fillControlList();
 }
 
-void ButtonsPanel::fillControlList()
-{
-    const QSignalBlocker block(combos_.control);
-    combos_.control->clear();
-    for (const CtrlRecord& record : controllerChoices(custom_))
-        combos_.control->addItem(record.CtrlName, record.CtrlNo);
-}
+void ButtonsPanel::fillControlList() { fillControlChoices(*combos_.control, custom_); }
 
 QString ButtonsPanel::portText(int i) const { return slots_[i].portLbl->text(); }
 

@@ -197,13 +197,7 @@ void FaderPanel::layoutVertical()
     label2_->setGeometry(0, 218, 30, 16);
 }
 
-void FaderPanel::fillControlList()
-{
-    const QSignalBlocker block(combos_.control);
-    combos_.control->clear();
-    for (const CtrlRecord& record : controllerChoices(custom_))
-        combos_.control->addItem(record.CtrlName, record.CtrlNo);
-}
+void FaderPanel::fillControlList() { fillControlChoices(*combos_.control, custom_); }
 
 QString FaderPanel::portText(int i) const { return slots_[i].portLbl->text(); }
 

@@ -7,6 +7,7 @@
 #include "panels/Panel.h"
 
 #include <QComboBox>
+#include <QSignalBlocker>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -116,6 +117,14 @@ bool addCustomLine(CustomControllers& custom, const QString& value)
     std::erase_if(custom, [&](const CtrlRecord& r) { return r.CtrlNo == record->CtrlNo; });
     custom.push_back(*record);
     return true;
+}
+
+void fillControlChoices(QComboBox& list, const CustomControllers& custom)
+{
+    const QSignalBlocker block(&list);
+    list.clear();
+    for (const CtrlRecord& record : controllerChoices(custom))
+        list.addItem(record.CtrlName, record.CtrlNo);
 }
 
 SlotSelectorCombos makeSlotSelectors(QWidget& panel, SlotSelectors& handlers, std::function<void()> selPatchClick)

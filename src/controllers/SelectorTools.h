@@ -47,6 +47,9 @@ void applyControllerEdit(CustomControllers& custom, int code, const CtrlEditResu
 // code. False when the line is malformed.
 bool addCustomLine(CustomControllers& custom, const QString& value);
 
+// Refills a controller selector with the panel's choices, without choosing one.
+void fillControlChoices(QComboBox& list, const CustomControllers& custom);
+
 // The four selectors of a panel with controller slots.
 struct SlotSelectorCombos {
     QComboBox* control = nullptr;
