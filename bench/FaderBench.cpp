@@ -6,8 +6,8 @@
 #include "app/QtDialogs.h"
 #include "controllers/FaderPanel.h"
 #include "core/Clock.h"
-#include "core/Shared.h"
 #include "midi/VirtualMidiSystem.h"
+#include "panels/Shared.h"
 
 #include <QApplication>
 #include <QMdiArea>

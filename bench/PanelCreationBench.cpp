@@ -4,9 +4,9 @@
 #include "app/AOrvell.h"
 #include "app/QtDialogs.h"
 #include "core/Clock.h"
-#include "core/Shared.h"
 #include "midi/VirtualMidiSystem.h"
 #include "panels/Panel.h"
+#include "panels/Shared.h"
 
 #include <QApplication>
 

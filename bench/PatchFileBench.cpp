@@ -6,8 +6,8 @@
 #include "app/AOrvell.h"
 #include "app/QtDialogs.h"
 #include "core/Clock.h"
-#include "core/Shared.h"
 #include "midi/VirtualMidiSystem.h"
+#include "panels/Shared.h"
 #include "patches/PatchListPanel.h"
 
 #include <QApplication>

@@ -4,10 +4,10 @@
 #include "app/AOrvell.h"
 #include "app/QtDialogs.h"
 #include "core/Clock.h"
-#include "core/Shared.h"
 #include "midi/VirtualMidiSystem.h"
 #include "panels/Panel.h"
 #include "panels/SessionFile.h"
+#include "panels/Shared.h"
 
 #include <QApplication>
 #include <QSaveFile>

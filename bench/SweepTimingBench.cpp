@@ -7,8 +7,8 @@
 #include "app/QtDialogs.h"
 #include "controllers/ButtonsPanel.h"
 #include "core/Clock.h"
-#include "core/Shared.h"
 #include "midi/VirtualMidiSystem.h"
+#include "panels/Shared.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -2,10 +2,10 @@
 // on virtual ports, answering every question with OK.
 
 #include "app/AOrvell.h"
-#include "core/Shared.h"
 #include "midi/VirtualMidiSystem.h"
 #include "panels/Panel.h"
 #include "panels/SessionFile.h"
+#include "panels/Shared.h"
 #include "support/FakeClock.h"
 #include "support/ScriptedDialogs.h"
 

@@ -1,9 +1,9 @@
 #include "app/AOrvell.h"
+#include "app/CommandLine.h"
 #include "app/QtDialogs.h"
 #include "core/Clock.h"
-#include "core/CommandLine.h"
-#include "core/Shared.h"
 #include "midi/MidiBackend.h"
+#include "panels/Shared.h"
 
 #include <QApplication>
 #include <QCoreApplication>

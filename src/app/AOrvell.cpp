@@ -1,19 +1,19 @@
 #include "app/AOrvell.h"
 
-#include "app/ColorConvert.h"
-#include "app/Dialogs.h"
+#include "app/CommandLine.h"
 #include "app/MainMenus.h"
 #include "app/MainToolbar.h"
-#include "app/PictureFiles.h"
+#include "app/PanelFactory.h"
 #include "app/StatusLine.h"
 #include "app/WindowManager.h"
-#include "core/CommandLine.h"
-#include "core/Shared.h"
 #include "core/Twips.h"
+#include "panels/ColorConvert.h"
+#include "panels/Dialogs.h"
 #include "panels/Panel.h"
-#include "panels/PanelFactory.h"
+#include "panels/PictureFiles.h"
 #include "panels/Placement.h"
 #include "panels/SessionFile.h"
+#include "panels/Shared.h"
 #include "patches/PatchListPanel.h"
 #include "patches/RemotePatch.h"
 
@@ -287,7 +287,7 @@ QString AOrvell::nextPanelTag()
 
 Panel* AOrvell::createPanel(PanelClass id, Placing placing)
 {
-    Panel* panel = makePanel(id, *this);
+    Panel* panel = makePanel(id, *this, patchClipboard_);
     panel->Tag = nextPanelTag();
     QMdiSubWindow* window = mdiArea_->addSubWindow(panel);
     window->setWindowIcon(panel->IDIconindx >= 0 ? QIcon(paletteIcon(panel->IDIconindx)) : windowIcon());

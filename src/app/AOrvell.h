@@ -3,6 +3,8 @@
 #include "core/Reporter.h"
 #include "core/StoredColor.h"
 #include "panels/PanelHost.h"
+#include "panels/SessionHost.h"
+#include "patches/PatchClipboard.h"
 
 #include <QMainWindow>
 #include <QPixmap>
@@ -30,7 +32,7 @@ class WindowManager;
 // The main window: hosts the panels, the bars and the status line, runs
 // start-up and the exit sequence. Menus and toolbar (MainMenus, MainToolbar)
 // and the Windows commands (WindowManager) live in classes of their own.
-class AOrvell : public QMainWindow, public Reporter, public PanelHost {
+class AOrvell : public QMainWindow, public Reporter, public PanelHost, public SessionHost {
     Q_OBJECT
 
 public:
@@ -50,6 +52,8 @@ public:
 
     // PanelHost
     Shared& shared() override { return shared_; }
+    // Patch entries copied from one patch panel, to be pasted into another.
+    PatchClipboard& patchClipboard() { return patchClipboard_; }
     Dialogs& dialogs() override { return dialogs_; }
     void ShowHint(const QString& text) override;
     Panel* findPanel(PanelClass id, const QString& tag) override;
@@ -65,7 +69,7 @@ public:
 
     // Panels.
     // Every loaded panel, in the order they were created or loaded.
-    QList<Panel*> panels() const;
+    QList<Panel*> panels() const override;
     QList<Panel*> panelsOf(PanelClass id) const override;
     // The active MDI child when it is a panel.
     Panel* activePanel() const;
@@ -93,7 +97,15 @@ public:
     // "Configure MIDI Ports": which ports the panels offer.
     void MPortCfg_Click();
     // Refills the port selectors of every panel from the enabled ports.
-    void RefreshPortLists();
+    void RefreshPortLists() override;
+
+    // SessionHost: the main window's block and the steps of a load (MainWindowSection.cpp).
+    void writeMainBlock(SectionWriter& out) override;
+    std::unique_ptr<MainBlockReader> readMainBlock() override;
+    Panel* createPanelFromFile(PanelClass id) override;
+    void beginSessionLoad() override;
+    void endSessionLoad() override;
+    void loadFinished(Panel* last) override;
     // The panel pointer is offered only while some panel's controls drive an open panel.
     void updatePanelPointerAvailability();
 
@@ -163,6 +175,8 @@ private:
     QString cmdLineFile_;   // the command-line file being loaded
     QString lastFileName_;  // name part of the file last chosen to load
     std::array<QPixmap, 40> paletteIcons_;
+    PatchClipboard patchClipboard_;
+    bool backdropWasShown_ = true;  // during a session load
     QTimer* autoEvent_ = nullptr;  // drives the automatic sweeps while any runs
 };
 

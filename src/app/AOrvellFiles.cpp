@@ -3,17 +3,17 @@
 
 #include "app/AOrvell.h"
 
-#include "app/Dialogs.h"
 #include "app/MainMenus.h"
 #include "app/MainToolbar.h"
+#include "app/PortConfig.h"
 #include "app/StatusLine.h"
 #include "controllers/Controllers.h"
 #include "core/FileBytes.h"
-#include "core/Shared.h"
-#include "midi/PortConfig.h"
+#include "panels/Dialogs.h"
 #include "panels/Panel.h"
 #include "panels/PanelFileRules.h"
 #include "panels/SessionFile.h"
+#include "panels/Shared.h"
 
 #include <QAction>
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "app/AOrvell.h"
 
-#include "app/Dialogs.h"
-#include "core/Shared.h"
+#include "panels/Dialogs.h"
+#include "panels/Shared.h"
 #include "patches/PatchClipboard.h"
 #include "patches/PatchListPanel.h"
 
@@ -54,13 +54,13 @@ void AOrvell::LoadPatchLst_Click()
 void AOrvell::CopyPatch()
 {
     if (PatchEditTarget* target = editTarget(activePanel()))
-        target->CopyPatch(shared_.patchClipboard);
+        target->CopyPatch(patchClipboard_);
 }
 
 void AOrvell::CutPatch()
 {
     if (PatchEditTarget* target = editTarget(activePanel()))
-        target->CutPatch(shared_.patchClipboard);
+        target->CutPatch(patchClipboard_);
 }
 
 void AOrvell::PastePtchBefore() { PastePatch(false); }
@@ -70,7 +70,7 @@ void AOrvell::PastePtchAfter() { PastePatch(true); }
 void AOrvell::PastePatch(bool AddAfter)
 {
     if (PatchEditTarget* target = editTarget(activePanel()))
-        target->PastePatch(shared_.patchClipboard, AddAfter);
+        target->PastePatch(patchClipboard_, AddAfter);
 }
 
 }  // namespace orvell

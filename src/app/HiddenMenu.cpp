@@ -1,6 +1,6 @@
 #include "app/HiddenMenu.h"
 
-#include "app/HoverHints.h"
+#include "panels/HoverHints.h"
 
 #include "core/Twips.h"
 #include "help/MessageTable.h"

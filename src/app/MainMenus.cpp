@@ -2,15 +2,15 @@
 
 #include "app/AOrvell.h"
 #include "app/BackdropMenuCycle.h"
-#include "app/ColorConvert.h"
-#include "app/Dialogs.h"
 #include "app/MainToolbar.h"
-#include "app/PictureFiles.h"
 #include "app/StatusLine.h"
 #include "app/WindowManager.h"
 #include "controllers/SelectorTools.h"
-#include "core/Shared.h"
+#include "panels/ColorConvert.h"
+#include "panels/Dialogs.h"
 #include "panels/Panel.h"
+#include "panels/PictureFiles.h"
+#include "panels/Shared.h"
 
 #include <QAction>
 #include <QComboBox>

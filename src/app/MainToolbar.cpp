@@ -2,8 +2,8 @@
 
 #include "app/AOrvell.h"
 #include "app/MainMenus.h"
-#include "core/Shared.h"
 #include "core/Twips.h"
+#include "panels/Shared.h"
 
 #include <QDir>
 #include <QFrame>

@@ -1,8 +1,8 @@
 #include "app/StatusLine.h"
 
-#include "app/CompactFont.h"
 #include "core/Twips.h"
 #include "help/MessageTable.h"
+#include "panels/CompactFont.h"
 
 #include <QEvent>
 #include <QIcon>

@@ -1,11 +1,11 @@
 #include "app/WindowManager.h"
 
 #include "app/AOrvell.h"
-#include "app/Dialogs.h"
 #include "app/HiddenMenu.h"
-#include "core/Shared.h"
 #include "panels/ArrangePanels.h"
+#include "panels/Dialogs.h"
 #include "panels/Panel.h"
+#include "panels/Shared.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>

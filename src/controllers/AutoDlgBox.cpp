@@ -1,8 +1,8 @@
 #include "controllers/AutoDlgBox.h"
 
-#include "app/Dialogs.h"
 #include "core/Numeric.h"
 #include "help/MessageTable.h"
+#include "panels/Dialogs.h"
 
 #include <QCheckBox>
 #include <QEvent>

@@ -1,18 +1,18 @@
 #include "controllers/ButtonsPanel.h"
 
-#include "app/Dialogs.h"
 #include "controllers/AutoDlgBox.h"
-#include "controllers/AutoSweep.h"
 #include "controllers/ButtonModel.h"
 #include "controllers/FaderModel.h"
 #include "controllers/FaderPanel.h"
 #include "controllers/SelectorTools.h"
 #include "core/Numeric.h"
-#include "core/Shared.h"
+#include "core/SectionFile.h"
+#include "midi/AutoSweep.h"
 #include "midi/MidiEngine.h"
 #include "midi/PortLists.h"
+#include "panels/Dialogs.h"
 #include "panels/PanelHost.h"
-#include "panels/SectionFile.h"
+#include "panels/Shared.h"
 
 #include <algorithm>
 

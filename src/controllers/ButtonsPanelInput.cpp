@@ -4,9 +4,9 @@
 #include "controllers/ButtonsPanel.h"
 #include "controllers/FaderModel.h"
 #include "controllers/SelectorTools.h"
-#include "core/Shared.h"
 #include "midi/MidiEngine.h"
 #include "panels/PanelHost.h"
+#include "panels/Shared.h"
 
 #include <QComboBox>
 #include <QDropEvent>

@@ -1,13 +1,13 @@
 // Pressing and releasing the buttons: the messages they send, the sweeps
 // they start and end, and the panels they drive.
-#include "app/Dialogs.h"
-#include "controllers/AutoSweep.h"
 #include "controllers/ButtonModel.h"
 #include "controllers/ButtonsPanel.h"
 #include "controllers/FaderModel.h"
-#include "core/Shared.h"
+#include "midi/AutoSweep.h"
 #include "midi/MidiEngine.h"
+#include "panels/Dialogs.h"
 #include "panels/PanelHost.h"
+#include "panels/Shared.h"
 #include "patches/RemotePatch.h"
 
 #include <QLabel>

@@ -1,10 +1,10 @@
 #include "controllers/CtrlEdit.h"
 
-#include "app/Dialogs.h"
-#include "app/HoverHints.h"
 #include "core/Numeric.h"
 #include "core/Twips.h"
 #include "help/MessageTable.h"
+#include "panels/Dialogs.h"
+#include "panels/HoverHints.h"
 
 #include <QCheckBox>
 #include <QEvent>

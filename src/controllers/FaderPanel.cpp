@@ -1,14 +1,14 @@
 #include "controllers/FaderPanel.h"
 
-#include "controllers/SelectorTools.h"
-#include "app/Dialogs.h"
 #include "controllers/CtrlEdit.h"
+#include "controllers/SelectorTools.h"
 #include "core/Numeric.h"
-#include "core/Shared.h"
+#include "core/SectionFile.h"
 #include "midi/MidiEngine.h"
 #include "midi/PortLists.h"
+#include "panels/Dialogs.h"
 #include "panels/PanelHost.h"
-#include "panels/SectionFile.h"
+#include "panels/Shared.h"
 #include "patches/RemotePatch.h"
 
 #include <algorithm>

@@ -1,12 +1,12 @@
 // The panel's keyboard and mouse: typed values and selector entries, label
 // clicks that open the selectors, and the status-line hints.
-#include "app/Dialogs.h"
 #include "controllers/FaderPanel.h"
 #include "controllers/SelectorTools.h"
 #include "core/Numeric.h"
-#include "core/Shared.h"
 #include "midi/MidiEngine.h"
+#include "panels/Dialogs.h"
 #include "panels/PanelHost.h"
+#include "panels/Shared.h"
 
 #include <QComboBox>
 #include <QEvent>

@@ -1,9 +1,9 @@
 #include "controllers/SelectorTools.h"
 
-#include "app/Dialogs.h"
 #include "core/Numeric.h"
 #include "help/MessageTable.h"
 #include "midi/MidiEngine.h"
+#include "panels/Dialogs.h"
 #include "panels/Panel.h"
 
 #include <QComboBox>

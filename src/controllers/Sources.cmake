@@ -1,6 +1,5 @@
 target_sources(orvell_engine PRIVATE
   src/controllers/AutoSettings.cpp
-  src/controllers/AutoSweep.cpp
   src/controllers/ButtonModel.cpp
   src/controllers/Controllers.cpp
   src/controllers/FaderModel.cpp

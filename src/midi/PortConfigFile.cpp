@@ -1,7 +1,7 @@
 #include "midi/PortConfigFile.h"
 
+#include "core/SectionFile.h"
 #include "midi/MidiEngine.h"
-#include "panels/SectionFile.h"
 
 namespace orvell {
 

@@ -1,13 +1,13 @@
 #include "panels/Panel.h"
 
-#include "app/ColorConvert.h"
-#include "app/CompactFont.h"
-#include "app/Dialogs.h"
-#include "app/PictureFiles.h"
-#include "core/Shared.h"
+#include "core/SectionFile.h"
 #include "core/Twips.h"
+#include "panels/ColorConvert.h"
+#include "panels/CompactFont.h"
+#include "panels/Dialogs.h"
 #include "panels/PanelHost.h"
-#include "panels/SectionFile.h"
+#include "panels/PictureFiles.h"
+#include "panels/Shared.h"
 
 #include <QCloseEvent>
 #include <QIcon>

@@ -3,9 +3,9 @@
 #include "core/FileBytes.h"
 #include "core/Numeric.h"
 #include "core/Reporter.h"
-#include "core/Shared.h"
 #include "core/TextCodec.h"
 #include "help/MessageTable.h"
+#include "panels/Shared.h"
 #include "patches/PatchEntries.h"
 #include "patches/PatchTarget.h"
 

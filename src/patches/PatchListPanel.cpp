@@ -1,13 +1,13 @@
 #include "patches/PatchListPanel.h"
 
-#include "app/Dialogs.h"
 #include "controllers/FaderPanel.h"
 #include "core/Numeric.h"
-#include "core/Shared.h"
+#include "core/SectionFile.h"
 #include "midi/MidiEngine.h"
 #include "midi/PortLists.h"
+#include "panels/Dialogs.h"
 #include "panels/PanelHost.h"
-#include "panels/SectionFile.h"
+#include "panels/Shared.h"
 #include "patches/PatchDialogs.h"
 #include "patches/PatchFile.h"
 
@@ -37,8 +37,8 @@ bool isPortNumber(const QString& text) { return parseInteger(text).has_value(); 
 
 }  // namespace
 
-PatchListPanel::PatchListPanel(PanelHost& host, QWidget* parent)
-    : Panel(PanelClass::PatchList, host, parent), shared_(host.shared()), midi_(host.shared().midi)
+PatchListPanel::PatchListPanel(PanelHost& host, PatchClipboard& clipboard, QWidget* parent)
+    : Panel(PanelClass::PatchList, host, parent), shared_(host.shared()), midi_(host.shared().midi), clipboard_(clipboard)
 {
     if (auto* design = findChild<QLabel*>(QStringLiteral("DesignCaption")))
         design->hide();

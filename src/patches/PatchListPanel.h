@@ -23,7 +23,7 @@ class PatchListPanel : public Panel, public PatchTarget, public RemotePatchTarge
     Q_OBJECT
 
 public:
-    explicit PatchListPanel(PanelHost& host, QWidget* parent = nullptr);
+    PatchListPanel(PanelHost& host, PatchClipboard& clipboard, QWidget* parent = nullptr);
     ~PatchListPanel() override;
 
     // No patches yet: New Panel loads a list into it instead of making another.
@@ -103,6 +103,7 @@ private:
 
     Shared& shared_;
     MidiEngine& midi_;  // kept apart from the host, which may be gone first on shut-down
+    PatchClipboard& clipboard_;
     PatchEntries entries_;
     QListView* patchLst_ = nullptr;
     QLabel* chanLbl_ = nullptr;

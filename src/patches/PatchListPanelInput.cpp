@@ -2,9 +2,9 @@
 // list's keys and edit menu, and the status-line hints.
 #include "controllers/SelectorTools.h"
 #include "core/Numeric.h"
-#include "core/Shared.h"
 #include "midi/MidiEngine.h"
 #include "panels/PanelHost.h"
+#include "panels/Shared.h"
 #include "patches/PatchListPanel.h"
 
 #include <QComboBox>
@@ -149,7 +149,7 @@ bool PatchListPanel::eventFilter(QObject* watched, QEvent* event)
         return Panel::eventFilter(watched, event);
 
     const bool ctrl = keyEvent->modifiers() & Qt::ControlModifier;
-    PatchClipboard& clipboard = shared_.patchClipboard;
+    PatchClipboard& clipboard = clipboard_;
     if (enter || key == Qt::Key_Space) {
         RmtDblClick();
         return true;

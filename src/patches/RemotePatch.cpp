@@ -1,10 +1,10 @@
 #include "patches/RemotePatch.h"
 
-#include "app/Dialogs.h"
 #include "core/Numeric.h"
-#include "core/Shared.h"
+#include "panels/Dialogs.h"
 #include "panels/Panel.h"
 #include "panels/PanelHost.h"
+#include "panels/Shared.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #include "app/AOrvell.h"
 #include "app/StatusLine.h"
-#include "core/Shared.h"
 #include "midi/VirtualMidiSystem.h"
+#include "panels/Shared.h"
 #include "support/TestDesk.h"
 
 #include <QAction>

@@ -2,9 +2,9 @@
 #include "app/MainMenus.h"
 #include "controllers/AutoDlgBox.h"
 #include "controllers/ButtonsPanel.h"
-#include "core/Shared.h"
+#include "core/SectionFile.h"
 #include "midi/VirtualMidiSystem.h"
-#include "panels/SectionFile.h"
+#include "panels/Shared.h"
 #include "patches/PatchListPanel.h"
 #include "support/TestDesk.h"
 

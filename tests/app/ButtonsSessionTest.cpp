@@ -1,6 +1,6 @@
 #include "app/AOrvell.h"
 #include "controllers/ButtonsPanel.h"
-#include "core/Shared.h"
+#include "panels/Shared.h"
 #include "support/TestDesk.h"
 
 #include <QComboBox>

@@ -1,8 +1,8 @@
 #include "app/BigMsgBox.h"
-#include "app/ColorConvert.h"
 #include "app/HiddenMenu.h"
 #include "app/QtDialogs.h"
 #include "help/MessageTable.h"
+#include "panels/ColorConvert.h"
 
 #include <QApplication>
 #include <QEnterEvent>

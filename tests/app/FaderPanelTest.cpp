@@ -1,8 +1,8 @@
 #include "app/AOrvell.h"
 #include "controllers/FaderPanel.h"
-#include "core/Shared.h"
+#include "core/SectionFile.h"
 #include "midi/VirtualMidiSystem.h"
-#include "panels/SectionFile.h"
+#include "panels/Shared.h"
 #include "support/TestDesk.h"
 
 #include <QApplication>

@@ -2,9 +2,9 @@
 #include "app/MainMenus.h"
 #include "app/MainToolbar.h"
 #include "app/StatusLine.h"
-#include "core/Shared.h"
 #include "midi/VirtualMidiSystem.h"
 #include "panels/Panel.h"
+#include "panels/Shared.h"
 #include "support/TestDesk.h"
 
 #include <QAction>

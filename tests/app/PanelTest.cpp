@@ -1,10 +1,10 @@
 #include "app/AOrvell.h"
-#include "app/ColorConvert.h"
 #include "app/StatusLine.h"
-#include "core/Shared.h"
+#include "core/SectionFile.h"
 #include "midi/VirtualMidiSystem.h"
+#include "panels/ColorConvert.h"
 #include "panels/Panel.h"
-#include "panels/SectionFile.h"
+#include "panels/Shared.h"
 #include "support/TestDesk.h"
 
 #include <QMdiArea>

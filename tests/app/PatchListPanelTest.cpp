@@ -1,9 +1,9 @@
 #include "app/AOrvell.h"
 #include "app/MainMenus.h"
 #include "controllers/FaderPanel.h"
-#include "core/Shared.h"
+#include "core/SectionFile.h"
 #include "midi/VirtualMidiSystem.h"
-#include "panels/SectionFile.h"
+#include "panels/Shared.h"
 #include "patches/PatchListPanel.h"
 #include "patches/RemotePatch.h"
 #include "support/TestDesk.h"
@@ -272,9 +272,9 @@ TEST(PatchListPanel, CopyCutAndPasteKeepOrderAndRefuseADuplicateProgram)
     PatchListPanel* to = desk.listOf(2, QStringLiteral("To"));      // 20, 21
     selectRows(from, {1, 2});
     key(from, Qt::Key_C, Qt::ControlModifier);
-    ASSERT_EQ(desk.shared->patchClipboard.entries.size(), 2u);
-    EXPECT_EQ(desk.shared->patchClipboard.entries[0].channel, "1");
-    EXPECT_EQ(desk.shared->patchClipboard.entries[0].port, 1);
+    ASSERT_EQ(desk.window->patchClipboard().entries.size(), 2u);
+    EXPECT_EQ(desk.window->patchClipboard().entries[0].channel, "1");
+    EXPECT_EQ(desk.window->patchClipboard().entries[0].port, 1);
 
     // 21 is in the target already: nothing is pasted, both entries are named.
     desk.activate(to);
@@ -298,13 +298,13 @@ TEST(PatchListPanel, CopyCutAndPasteKeepOrderAndRefuseADuplicateProgram)
     EXPECT_EQ(names(to), QStringList{"20=Patch 0"});
     selectRows(from, {0, 1});
     desk.window->CopyPatch();  // the active panel is `to`, with nothing selected: the clipboard stays
-    EXPECT_EQ(desk.shared->patchClipboard.entries.size(), 1u);
+    EXPECT_EQ(desk.window->patchClipboard().entries.size(), 1u);
     key(from, Qt::Key_C, Qt::ControlModifier);
     selectRows(to, {0});
     key(to, Qt::Key_Insert);
     EXPECT_EQ(names(to), (QStringList{"21=Patch 1", "22=Patch 2", "20=Patch 0"}));
     selectRows(to, {0});
-    desk.shared->patchClipboard.entries = {{QStringLiteral("New"), 90, {}, 0}};
+    desk.window->patchClipboard().entries = {{QStringLiteral("New"), 90, {}, 0}};
     desk.window->PastePtchAfter();
     EXPECT_EQ(names(to), (QStringList{"21=Patch 1", "90=New", "22=Patch 2", "20=Patch 0"}));
     EXPECT_TRUE(to->NeedInsSave);
@@ -423,7 +423,7 @@ TEST(PatchListPanel, SaveButtonWritesTheHeaderAndClosingAsksAboutAnUnsavedList)
 {
     Desk desk;
     PatchListPanel* panel = desk.listOf(2);
-    desk.shared->patchClipboard.entries = {{QStringLiteral("Extra"), 77, {}, 0}};
+    desk.window->patchClipboard().entries = {{QStringLiteral("Extra"), 77, {}, 0}};
     desk.activate(panel);
     desk.window->PastePtchAfter();
     ASSERT_TRUE(panel->NeedInsSave);

@@ -1,5 +1,5 @@
 #include "app/AOrvell.h"
-#include "core/Shared.h"
+#include "panels/Shared.h"
 #include "patches/PatchListPanel.h"
 #include "support/TestDesk.h"
 

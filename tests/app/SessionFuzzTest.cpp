@@ -1,8 +1,8 @@
 #include "app/AOrvell.h"
 #include "controllers/FaderPanel.h"
-#include "core/Shared.h"
 #include "panels/Panel.h"
 #include "panels/SessionFile.h"
+#include "panels/Shared.h"
 #include "support/Mutator.h"
 #include "support/TestDesk.h"
 

@@ -1,10 +1,10 @@
 #include "app/AOrvell.h"
 #include "app/StatusLine.h"
 #include "app/WindowManager.h"
-#include "core/Shared.h"
 #include "midi/VirtualMidiSystem.h"
 #include "panels/ArrangePanels.h"
 #include "panels/Panel.h"
+#include "panels/Shared.h"
 #include "support/TestDesk.h"
 
 #include <QCoreApplication>

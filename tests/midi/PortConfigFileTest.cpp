@@ -1,9 +1,9 @@
 #include "core/AppFlags.h"
+#include "core/SectionFile.h"
 #include "help/MessageTable.h"
 #include "midi/MidiEngine.h"
 #include "midi/PortConfigFile.h"
 #include "midi/VirtualMidiSystem.h"
-#include "panels/SectionFile.h"
 #include "support/FakeClock.h"
 #include "support/RecordingReporter.h"
 

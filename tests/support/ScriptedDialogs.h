@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Dialogs.h"
+#include "panels/Dialogs.h"
 
 #include <QColor>
 #include <QString>

@@ -2,8 +2,8 @@
 
 #include "app/AOrvell.h"
 #include "app/StatusLine.h"
-#include "core/Shared.h"
 #include "midi/VirtualMidiSystem.h"
+#include "panels/Shared.h"
 #include "support/FakeClock.h"
 #include "support/ScriptedDialogs.h"
 

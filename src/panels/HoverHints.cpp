@@ -1,4 +1,4 @@
-#include "app/HoverHints.h"
+#include "panels/HoverHints.h"
 
 #include <QEvent>
 #include <QWidget>

@@ -1,7 +1,7 @@
-#include "app/PictureFiles.h"
+#include "panels/PictureFiles.h"
 
-#include "app/Dialogs.h"
-#include "core/Shared.h"
+#include "panels/Dialogs.h"
+#include "panels/Shared.h"
 
 #include <QFileInfo>
 #include <QImageReader>

@@ -1,4 +1,4 @@
-#include "panels/PanelFactory.h"
+#include "app/PanelFactory.h"
 
 #include "controllers/ButtonsPanel.h"
 #include "controllers/FaderPanel.h"
@@ -7,7 +7,7 @@
 
 namespace orvell {
 
-Panel* makePanel(PanelClass id, PanelHost& host)
+Panel* makePanel(PanelClass id, PanelHost& host, PatchClipboard& clipboard)
 {
     switch (id) {
     case PanelClass::HFaders:
@@ -16,7 +16,7 @@ Panel* makePanel(PanelClass id, PanelHost& host)
     case PanelClass::Buttons:
         return new ButtonsPanel(host);
     case PanelClass::PatchList:
-        return new PatchListPanel(host);
+        return new PatchListPanel(host, clipboard);
     default:
         return new Panel(id, host);
     }

@@ -1,4 +1,4 @@
-#include "core/Shared.h"
+#include "panels/Shared.h"
 
 #include "core/Clock.h"
 #include "midi/MidiSystem.h"

@@ -1,7 +1,7 @@
 #include "controllers/AutoSettings.h"
-#include "controllers/AutoSweep.h"
 #include "core/AppFlags.h"
 #include "help/MessageTable.h"
+#include "midi/AutoSweep.h"
 #include "midi/MidiEngine.h"
 #include "midi/VirtualMidiSystem.h"
 #include "support/FakeClock.h"

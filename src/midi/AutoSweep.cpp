@@ -1,9 +1,9 @@
-#include "controllers/AutoSweep.h"
+#include "midi/AutoSweep.h"
 
-#include "controllers/Controllers.h"
 #include "core/Numeric.h"
 #include "core/Reporter.h"
 #include "help/MessageTable.h"
+#include "midi/CtrlCodes.h"
 #include "midi/MidiEngine.h"
 
 #include <algorithm>

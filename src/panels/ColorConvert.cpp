@@ -1,4 +1,4 @@
-#include "app/ColorConvert.h"
+#include "panels/ColorConvert.h"
 
 namespace orvell {
 

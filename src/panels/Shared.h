@@ -1,11 +1,10 @@
 #pragma once
 
-#include "controllers/AutoSweep.h"
 #include "core/AppFlags.h"
 #include "core/Reporter.h"
 #include "help/MessageTable.h"
+#include "midi/AutoSweep.h"
 #include "midi/MidiEngine.h"
-#include "patches/PatchClipboard.h"
 
 #include <QString>
 
@@ -73,7 +72,6 @@ private:
 public:
     MidiEngine midi;  // after the members it refers to
     AutoSweep autoSweep{midi};
-    PatchClipboard patchClipboard;
 };
 
 }  // namespace orvell

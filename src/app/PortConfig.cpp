@@ -1,8 +1,8 @@
-#include "midi/PortConfig.h"
+#include "app/PortConfig.h"
 
 #include "app/AOrvell.h"
-#include "app/HoverHints.h"
-#include "core/Shared.h"
+#include "panels/HoverHints.h"
+#include "panels/Shared.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

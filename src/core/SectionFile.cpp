@@ -1,4 +1,4 @@
-#include "panels/SectionFile.h"
+#include "core/SectionFile.h"
 
 #include "core/TextCodec.h"
 

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "panels/PanelClasses.h"
+
+#include <QList>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+namespace orvell {
+
+class Dialogs;
+class Panel;
+class SectionReader;
+class SectionWriter;
+class Shared;
+struct SectionLine;
+
+// The main window's own block while one session is read.
+class MainBlockReader {
+public:
+    virtual ~MainBlockReader() = default;
+    virtual void headerKey(const SectionLine& line) = 0;
+    // The header block ended; the saved window state is applied last.
+    virtual void headerDone() = 0;
+    // The data section, up to the next header.
+    virtual void data(SectionReader& in) = 0;
+    // The whole file has been read.
+    virtual void done() = 0;
+    // The file's UniqFormCounter, when it gave a usable one.
+    virtual std::optional<int> fileCounter() const = 0;
+};
+
+// What session and panel files need of the desktop they are read into.
+class SessionHost {
+public:
+    virtual ~SessionHost() = default;
+
+    virtual Shared& shared() = 0;
+    virtual Dialogs& dialogs() = 0;
+    virtual void ShowStatusText(int field, const QString& text) = 0;
+
+    // Every loaded panel, in creation order.
+    virtual QList<Panel*> panels() const = 0;
+    // A new panel with the next tag, left for the file to place.
+    virtual Panel* createPanelFromFile(PanelClass id) = 0;
+    // The port configuration changed: every selector offers the new ports.
+    virtual void RefreshPortLists() = 0;
+
+    virtual void writeMainBlock(SectionWriter& out) = 0;
+    virtual std::unique_ptr<MainBlockReader> readMainBlock() = 0;
+
+    // Around a whole session: the file places the windows, not the area.
+    virtual void beginSessionLoad() = 0;
+    virtual void endSessionLoad() = 0;
+    // After any load: the last panel read becomes active and the Tools menu
+    // follows the panels shown.
+    virtual void loadFinished(Panel* last) = 0;
+};
+
+}  // namespace orvell
