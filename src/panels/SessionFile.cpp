@@ -27,6 +27,10 @@ namespace {
 enum : int { MsgFail = 3, MsgPortConfigInvalid = 75 };
 
 const QString MainClass = QStringLiteral("AOrvell");
+// The main window's caption. While a panel is maximised the toolkit adds the
+// panel's name to the title; that is not the caption, and must not come back
+// from a file either.
+const QString MainCaption = QStringLiteral("Orvell");
 // Single windows that always exist in the full program; their blocks are
 // accepted so a session written by it loads, but they are not built yet.
 const QStringList OtherSingleWindows = {QStringLiteral("HelpView"), QStringLiteral("IconPalette"),
@@ -97,7 +101,7 @@ void writeMainWindow(SectionWriter& out, AOrvell& window)
         pos = window.normalGeometry().topLeft();
         size = window.normalGeometry().size();
     }
-    writeHeader(out, MainClass, window.windowTitle(), pos, &size, window.BackColor, !window.isHidden(), {}, state);
+    writeHeader(out, MainClass, MainCaption, pos, &size, window.BackColor, !window.isHidden(), {}, state);
 
     Shared& shared = window.shared();
     out.data(MainClass);
@@ -329,9 +333,7 @@ void SessionLoader::readHeaderKey(const SectionLine& line)
         target->setWindowState(Qt::WindowNoState);
     const QString& key = line.key;
     if (key == u"Name") {
-        if (currentIsMain_)
-            window_.setWindowTitle(line.value);
-        else
+        if (!currentIsMain_)
             currentPanel_->setCaption(line.value);
     } else if (key == u"Top" || key == u"Left") {
         if (const auto twips = parseSectionInt(line.value)) {
