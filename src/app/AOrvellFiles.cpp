@@ -7,6 +7,7 @@
 #include "app/MainToolbar.h"
 #include "app/PortConfig.h"
 #include "app/StatusLine.h"
+#include "app/WindowManager.h"
 #include "controllers/Controllers.h"
 #include "core/FileBytes.h"
 #include "panels/Dialogs.h"
@@ -67,6 +68,13 @@ bool drives(Panel& panel, std::initializer_list<int> codes)
     return false;
 }
 
+// The panels a load added.
+QList<Panel*> addedSince(const QList<Panel*>& before, QList<Panel*> now)
+{
+    now.removeIf([&](Panel* panel) { return before.contains(panel); });
+    return now;
+}
+
 }  // namespace
 
 std::optional<QByteArray> AOrvell::readLoadFile(const QString& path, const QString& title)
@@ -104,6 +112,7 @@ void AOrvell::loadSessionFile(const QString& path)
         setBackPicture({});
     if (info.suffix().compare(QStringLiteral("orv"), Qt::CaseInsensitive) == 0)
         SessionFile = path;
+    const QList<Panel*> before = panels();
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     readSession(*this, *bytes);
     QGuiApplication::restoreOverrideCursor();
@@ -111,6 +120,7 @@ void AOrvell::loadSessionFile(const QString& path)
 
     ShowStatusMsg(1, MsgLoaded);
     statusLine_->clearField(2);
+    windows_->bringIntoView(addedSince(before, panels()));
     IsChanged = false;
     shared_.flags.Initializing = false;
 }
@@ -142,6 +152,7 @@ void AOrvell::loadPanelBytes(const QString& path, const QByteArray& bytes)
         }
     }
     updatePanelPointerAvailability();
+    windows_->bringIntoView(addedSince(before, panels()));
     shared_.flags.Initializing = false;
     // A file that broke off keeps the "FAIL!" its reader showed.
     if (ok)

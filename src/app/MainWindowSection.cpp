@@ -69,10 +69,10 @@ void MainWindowReader::headerKey(const SectionLine& line)
     // Positions are those of the normal state.
     if (window_.windowState() & (Qt::WindowMinimized | Qt::WindowMaximized))
         window_.setWindowState(Qt::WindowNoState);
+    // Name= is not followed: while a panel is maximised the toolkit adds its
+    // name to the title, and an older file may hold that.
     const QString& key = line.key;
-    if (key == u"Name") {
-        window_.setWindowTitle(line.value);
-    } else if (key == u"Top" || key == u"Left") {
+    if (key == u"Top" || key == u"Left") {
         if (const auto twips = parseSectionInt(line.value)) {
             const int px = twipsToPixels(*twips);
             window_.move(key == u"Top" ? QPoint(window_.x(), px) : QPoint(px, window_.y()));
@@ -223,7 +223,7 @@ void AOrvell::writeMainBlock(SectionWriter& out)
         pos = normalGeometry().topLeft();
         size = normalGeometry().size();
     }
-    writeWindowHeader(out, MainWindowClass, windowTitle(), pos, &size, BackColor, !isHidden(), {}, state);
+    writeWindowHeader(out, MainWindowClass, QStringLiteral("Orvell"), pos, &size, BackColor, !isHidden(), {}, state);
 
     out.data(MainWindowClass);
     out.keyInt(QStringLiteral("UniqFormCounter"), shared_.UniqFormCounter);

@@ -34,10 +34,15 @@ struct FieldPlace {
     int left;
     int width;
 };
-// Field 0 ends where field 1 begins, so the outcome never covers the description.
-constexpr std::array<FieldPlace, 4> FieldPlaces = {{{480, 2220}, {2700, 552}, {3600, 2355}, {0, 315}}};
-constexpr FieldPlace LogButtonPlace = {330, 135};
-constexpr int BarHeightTwips = 300;
+// The log button and the empty part that moves the bar are a toolbar
+// button's size, so they are easy to hit.
+constexpr int ClickWidth = 330;
+constexpr int BarHeightTwips = 315;
+constexpr FieldPlace LogButtonPlace = {330, ClickWidth};
+// Field 0 ends where field 1 begins, so the outcome never covers the
+// description; field 1 is wide enough for "Loaded" in the program's font.
+// The empty part lies between field 1 and field 2.
+constexpr std::array<FieldPlace, 4> FieldPlaces = {{{675, 2220}, {2895, 900}, {3795 + ClickWidth, 2355}, {0, 315}}};
 constexpr int DesignBarWidth = 7068;
 constexpr int LogRowsShown = 12;
 
@@ -65,6 +70,9 @@ StatusLine::StatusLine(const MessageTable& msgs, QWidget* parent) : QWidget(pare
     logButton_->setAutoRaise(true);
     logButton_->setIcon(QIcon(QStringLiteral(":/toolbar/MsgLogBtn.svg")));
     logButton_->installEventFilter(this);
+    // The release that ends a double-click is no click of the button, and
+    // must not reach the bar, where a click moves it.
+    logButton_->setAttribute(Qt::WA_NoMousePropagation);
     connect(logButton_, &QToolButton::clicked, this, [this] { MsgLogBtn_Click(); });
 
     layoutFields();
@@ -247,10 +255,6 @@ void StatusLine::layoutFields()
         int fieldWidth = twipsToPixels(FieldPlaces[i].width);
         if (i == 0)
             fieldWidth += extra;
-        // The outcome field takes the gap before the hint field, so that
-        // "Loaded" fits in the program's font.
-        if (i == 1)
-            fieldWidth = twipsToPixels(FieldPlaces[2].left - FieldPlaces[1].left);
         if (i == 1 || i == 2)
             left += extra;
         if (i == 2)
@@ -269,6 +273,7 @@ bool StatusLine::eventFilter(QObject* watched, QEvent* event)
     if (watched == logButton_) {
         if (event->type() == QEvent::MouseButtonDblClick) {
             MsgLogBtn_DblClick();
+            logButton_->setDown(false);  // pressed by the second press
             return true;
         }
         if (event->type() == QEvent::Enter)

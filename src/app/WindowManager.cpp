@@ -2,11 +2,13 @@
 
 #include "app/AOrvell.h"
 #include "app/HiddenMenu.h"
+#include "app/StatusLine.h"
 #include "panels/ArrangePanels.h"
 #include "panels/Dialogs.h"
 #include "panels/Panel.h"
 #include "panels/Shared.h"
 
+#include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
@@ -48,7 +50,65 @@ WindowManager::~WindowManager() = default;
 
 void WindowManager::CascadeWin_Click() { window_.mdiArea().cascadeSubWindows(); }
 
-void WindowManager::TileWin_Click() { window_.mdiArea().tileSubWindows(); }
+void WindowManager::TileWin_Click()
+{
+    // Panels are drawn for their own size: tiling places them in the area
+    // as it is, rather than stretching them or growing the main window.
+    QList<QMdiSubWindow*> windows;
+    std::vector<QSize> sizes;
+    for (QMdiSubWindow* window : window_.mdiArea().subWindowList(QMdiArea::CreationOrder)) {
+        if (window->isHidden() || window->isMinimized())
+            continue;
+        if (window->isMaximized())
+            window->showNormal();
+        windows.append(window);
+        sizes.push_back(window->size());
+    }
+    const std::vector<QPoint> at = tileWindows(sizes, window_.mdiArea().viewport()->size());
+    for (qsizetype i = 0; i < windows.size(); ++i)
+        windows[i]->move(at[static_cast<size_t>(i)]);
+}
+
+void WindowManager::bringIntoView(const QList<Panel*>& panels)
+{
+    // While the main window is not shown yet its layout has not followed
+    // the size the session gave it.
+    if (QLayout* layout = window_.layout(); layout && !window_.isVisible()) {
+        layout->invalidate();
+        layout->activate();
+    }
+    QMdiArea& backdrop = window_.mdiArea();
+    const QSize area = backdrop.contentsRect().size();
+    QMdiSubWindow* active = backdrop.activeSubWindow();
+    int moved = 0;
+    for (Panel* panel : panels) {
+        QMdiSubWindow* window = panel->subWindow();
+        if (!window)
+            continue;
+        // A minimised or maximised window has its normal place only in the normal state.
+        const Qt::WindowStates state = window->windowState();
+        const Qt::WindowStates normal = state & ~(Qt::WindowMinimized | Qt::WindowMaximized);
+        const bool hidden = window->isHidden();
+        if (state != normal)
+            window->setWindowState(normal);
+        const QPoint inside = keepInside(window->geometry(), area);
+        if (inside != window->pos()) {
+            window->move(inside);
+            ++moved;
+        }
+        if (state != normal)
+            window->setWindowState(state);
+        if (hidden)
+            window->hide();
+    }
+    // Restoring a window for a moment activates it.
+    if (active && backdrop.activeSubWindow() != active)
+        backdrop.setActiveSubWindow(active);
+    if (moved == 0)
+        return;
+    window_.ShowStatusText(2, QStringLiteral("Moved %1 panel%2 into view").arg(moved).arg(moved == 1 ? "" : "s"));
+    window_.statusLine().setKeep(true);
+}
 
 void WindowManager::ArrangeIcon_Click()
 {

@@ -38,6 +38,10 @@ public:
     // False when a panel refused to close.
     bool CloseAllID_Click();
 
+    // Moves the panels whose normal place lies outside the backdrop into
+    // it, as a session written on a larger screen leaves them, and says so.
+    void bringIntoView(const QList<Panel*>& panels);
+
     // Names of the hidden panels with their item data; returns the data of the
     // chosen entry, nothing on Cancel. The hidden-panel list window by
     // default; tests put their own answer here.

@@ -1,6 +1,7 @@
 #include "panels/ArrangePanels.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <numeric>
 
 namespace orvell {
@@ -64,6 +65,48 @@ std::vector<QPoint> arrangePanels(const std::vector<ArrangeEntry>& panels, int a
             result[i] = flow.place(panels[i].size);
     }
     return result;
+}
+
+std::vector<QPoint> tileWindows(const std::vector<QSize>& windows, QSize area)
+{
+    const int count = static_cast<int>(windows.size());
+    if (count == 0)
+        return {};
+    QSize largest(1, 1);
+    for (const QSize& size : windows)
+        largest = largest.expandedTo(size);
+
+    auto rowsFor = [count](int columns) { return (count + columns - 1) / columns; };
+    // How much of the largest window its cell keeps clear of the next one.
+    auto clear = [&](int columns) {
+        const double across = std::min(1.0, double(area.width() / columns) / largest.width());
+        const double down = std::min(1.0, double(area.height() / rowsFor(columns)) / largest.height());
+        return across * down;
+    };
+    // The clearest grid; of equally clear ones the squarest.
+    auto lopsided = [&](int columns) { return std::abs(columns - rowsFor(columns)); };
+    int columns = 1;
+    for (int c = 2; c <= count; ++c) {
+        const double gain = clear(c) - clear(columns);
+        if (gain > 1e-9 || (gain > -1e-9 && lopsided(c) < lopsided(columns)))
+            columns = c;
+    }
+    const int rows = rowsFor(columns);
+    const QSize cell(area.width() / columns, area.height() / rows);
+
+    std::vector<QPoint> result;
+    for (int i = 0; i < count; ++i) {
+        const QPoint corner((i % columns) * cell.width(), (i / columns) * cell.height());
+        result.push_back(keepInside(QRect(corner, windows[static_cast<size_t>(i)]), area));
+    }
+    return result;
+}
+
+QPoint keepInside(const QRect& window, QSize area)
+{
+    const int x = std::clamp(window.x(), 0, std::max(0, area.width() - window.width()));
+    const int y = std::clamp(window.y(), 0, std::max(0, area.height() - window.height()));
+    return {x, y};
 }
 
 std::vector<QPoint> arrangeIcons(const std::vector<QSize>& icons, QSize area)

@@ -3,6 +3,7 @@
 #include "panels/PanelClasses.h"
 
 #include <QPoint>
+#include <QRect>
 #include <QSize>
 
 #include <array>
@@ -29,6 +30,16 @@ struct ArrangeEntry {
 // a class stays together. Classes missing from `groupOrder` come last.
 std::vector<QPoint> arrangePanels(const std::vector<ArrangeEntry>& panels, int areaWidth,
                                   std::span<const PanelClass> groupOrder = kArrangeGroupOrder);
+
+// Top-left corners for tiling `windows` over `area`: a grid of equal cells,
+// filled row by row in the given order, with as many columns as lets the
+// windows overlap least. The windows keep their sizes; each sits at its
+// cell's corner, moved back as far as needed to end inside the area.
+std::vector<QPoint> tileWindows(const std::vector<QSize>& windows, QSize area);
+
+// Where `window` goes to lie inside `area` with the least move; a window
+// larger than the area keeps its top-left corner in view.
+QPoint keepInside(const QRect& window, QSize area);
 
 // Top-left corners for minimised windows: a row along the bottom of `area`
 // from the left, continuing in rows above when it is full.

@@ -234,8 +234,14 @@ void Panel::showAndMark()
 
 void Panel::setIDIcon(int index)
 {
+    // An index the palette has no picture for (a damaged file) would leave
+    // the icon invisible, and its menu out of reach.
+    QPixmap picture = host_.paletteIcon(index);
+    if (picture.isNull()) {
+        index = classInfo().defaultIcon;
+        picture = host_.paletteIcon(index);
+    }
     IDIconindx = index;
-    const QPixmap picture = host_.paletteIcon(index);
     idIcon_->setPixmap(picture);
     idIcon_->setVisible(!picture.isNull());
 }

@@ -1,10 +1,13 @@
 #include "app/AOrvell.h"
+#include "app/MainMenus.h"
+#include "app/MainToolbar.h"
 #include "app/StatusLine.h"
 #include "midi/VirtualMidiSystem.h"
 #include "panels/Shared.h"
 #include "support/TestDesk.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -12,6 +15,7 @@
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolBar>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -92,19 +96,112 @@ TEST(StatusLine, LogPairsDescriptionWithOutcomeAndDropsTenOldest)
     EXPECT_EQ(status.logEntries().size(), 91);
 }
 
-TEST(StatusLine, DoubleClickOnTheLogButtonClearsTheLog)
+// Mouse actions the way a real mouse makes them: through the window, so the
+// toolkit sends the press, release and double-click events a user's hand
+// does, and passes on what a widget leaves to its parents.
+QPoint inWindow(QWidget* widget, QPoint at) { return widget->mapTo(widget->window(), at); }
+void realPress(QWidget* widget, QPoint at)
 {
-    Desk desk;
-    StatusLine& status = desk.window->statusLine();
-    desk.window->show();
-    QTest::mouseClick(status.logButton(), Qt::LeftButton);
-    EXPECT_TRUE(status.MsgLogging());
-    desk.window->ShowStatusText(0, "one");
-    QTest::mouseDClick(status.logButton(), Qt::LeftButton);
-    EXPECT_FALSE(status.MsgLogging());
-    EXPECT_FALSE(status.logButton()->isChecked());
-    EXPECT_TRUE(status.logEntries().isEmpty());
-    EXPECT_EQ(desk.field(0), " Message Log cleared");
+    QTest::mousePress(widget->window()->windowHandle(), Qt::LeftButton, {}, inWindow(widget, at));
+}
+void realRelease(QWidget* widget, QPoint at)
+{
+    QTest::mouseRelease(widget->window()->windowHandle(), Qt::LeftButton, {}, inWindow(widget, at));
+}
+void realDoubleClick(QWidget* widget)
+{
+    QTest::mouseDClick(widget->window()->windowHandle(), Qt::LeftButton, {}, inWindow(widget, widget->rect().center()));
+}
+
+TEST(StatusLine, DoubleClickOnTheLogButtonOnlyClearsTheLogAndTurnsLoggingOff)
+{
+    for (const bool loggingBefore : {true, false}) {
+        SCOPED_TRACE(loggingBefore);
+        Desk desk;
+        desk.window->show();
+        StatusLine& status = desk.window->statusLine();
+        status.MsgLogBtn_Click();
+        desk.window->ShowStatusText(0, "one");
+        if (!loggingBefore)
+            status.MsgLogBtn_Click();
+        ASSERT_EQ(status.MsgLogging(), loggingBefore);
+        ASSERT_EQ(status.logEntries().size(), 1);
+        QToolBar& bar = desk.window->statusBarStrip();
+        const Qt::ToolBarArea edge = desk.window->toolBarArea(&bar);
+
+        realDoubleClick(status.logButton());
+
+        EXPECT_FALSE(status.MsgLogging());
+        EXPECT_FALSE(status.logButton()->isChecked());
+        EXPECT_FALSE(status.logButton()->isDown());
+        EXPECT_TRUE(status.logEntries().isEmpty());
+        EXPECT_EQ(desk.field(0), " Message Log cleared");
+        EXPECT_EQ(desk.window->toolBarArea(&bar), edge);
+        EXPECT_FALSE(desk.window->IsChanged);
+        EXPECT_TRUE(desk.midi->sent().empty());
+    }
+}
+
+// The longest stretch of the bar's width with no field or button on it.
+std::pair<int, int> widestGap(const QWidget& bar)
+{
+    std::pair<int, int> best{0, 0};  // left, width
+    int start = -1;
+    for (int x = 0; x <= bar.width(); ++x) {
+        const bool free = x < bar.width() && !bar.childAt(x, bar.height() / 2);
+        if (free && start < 0)
+            start = x;
+        if (!free && start >= 0) {
+            if (x - start > best.second)
+                best = {start, x - start};
+            start = -1;
+        }
+    }
+    return best;
+}
+
+TEST(StatusLine, LogButtonAndEmptyPartAreAsLargeAsAToolbarButton)
+{
+    for (const int windowWidth : {471, 900}) {
+        SCOPED_TRACE(windowWidth);
+        Desk desk;
+        ASSERT_TRUE(desk.window->Load({}));
+        desk.window->resize(windowWidth, 330);
+        desk.window->show();
+        QCoreApplication::processEvents();
+        StatusLine& status = desk.window->statusLine();
+        const QSize target = desk.window->toolbar().button(QStringLiteral("LoadButton"))->size();
+
+        EXPECT_GE(status.logButton()->width(), target.width());
+        EXPECT_GE(status.logButton()->height(), target.height());
+        const auto [left, width] = widestGap(status);
+        EXPECT_GE(width, target.width());
+        EXPECT_GE(status.height(), target.height());
+
+        // The fields still show what they showed.
+        const std::pair<int, QString> texts[] = {
+            {0, "Open MIDI OUT Port 2"}, {1, "Loaded"}, {1, "FAIL!"}, {3, "88"}};
+        for (const auto& [field, text] : texts) {
+            desk.window->ShowStatusText(field, text);
+            const QLabel* label = status.field(field);
+            EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->contentsRect().width())
+                << text.toStdString();
+        }
+
+        const QPoint at(left + width / 2, status.height() / 2);
+        realPress(&status, at);
+        EXPECT_EQ(desk.field(2), " Click to move Status Bar");
+        realRelease(&status, at);
+        EXPECT_EQ(desk.window->toolBarArea(&desk.window->statusBarStrip()), Qt::TopToolBarArea);
+        EXPECT_TRUE(desk.window->IsChanged);
+        EXPECT_TRUE(desk.midi->sent().empty());
+        desk.window->menus().MvStatusBar_Click();
+        QCoreApplication::processEvents();
+        const QString folder = qEnvironmentVariable("ORVELL_SCREENSHOTS");
+        if (!folder.isEmpty()) {
+            EXPECT_TRUE(desk.window->grab().save(folder + QStringLiteral("/status-bar-%1.png").arg(windowWidth)));
+        }
+    }
 }
 
 TEST(StatusLine, FieldsExplainThemselvesAndToggleLogAndWidth)

@@ -11,10 +11,13 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
+#include <QMenu>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QToolBar>
 
 #include <gtest/gtest.h>
@@ -27,6 +30,15 @@ namespace {
 
 using test::readAll;
 using test::writeFile;
+
+// What a test leaves on screen, saved into $ORVELL_SCREENSHOTS for a look by eye.
+void screenshotOnRequest(QWidget& window, const QString& name)
+{
+    const QString folder = qEnvironmentVariable("ORVELL_SCREENSHOTS");
+    if (!folder.isEmpty()) {
+        EXPECT_TRUE(window.grab().save(folder + '/' + name));
+    }
+}
 
 struct Desk : test::TestDesk {
     explicit Desk(const QString& appDir)
@@ -277,6 +289,155 @@ TEST(Session, MissingDefaultSessionAtStartUpIsReported)
         << box.text.toStdString();
     EXPECT_TRUE(desk.window->panels().isEmpty());
     EXPECT_FALSE(desk.shared->flags.Initializing);
+}
+
+TEST(Session, TheMainWindowIsWrittenAndReadAsOrvellWhilePanelsAreMaximised)
+{
+    QTemporaryDir dir;
+    Desk desk(dir.path());
+    Panel* panel = desk.window->createPanel(PanelClass::HFaders);
+    panel->setCaption(QStringLiteral("Mixer"));
+    panel->subWindow()->showMaximized();
+    const QString path = dir.filePath(QStringLiteral("max.orv"));
+    ASSERT_TRUE(desk.save(path));
+    const QByteArray saved = readAll(path);
+    EXPECT_TRUE(saved.contains("\r\n[AOrvell]\r\nName=Orvell\r\n")) << saved.toStdString();
+    EXPECT_TRUE(saved.contains("\r\n[HFaders]\r\nName=Mixer\r\n"));
+
+    // An older file carries the title a maximised panel gave the window.
+    const QString stale = dir.filePath(QStringLiteral("stale.orv"));
+    ASSERT_TRUE(writeFile(stale, "[Panels]\r\n[AOrvell]\r\nName=Orvell - [Mixer]\r\n[HFaders]\r\nName=Mixer\r\n"
+                                 "WindowState=2\r\n"));
+    for (const QString& file : {path, stale}) {
+        SCOPED_TRACE(file.toStdString());
+        Desk other(dir.path());
+        other.load(file);
+        ASSERT_EQ(other.window->panels().size(), 1);
+        other.window->panels()[0]->subWindow()->showNormal();
+        EXPECT_EQ(other.window->windowTitle(), "Orvell");
+        const QString again = dir.filePath(QStringLiteral("again.orv"));
+        ASSERT_TRUE(other.save(again));
+        EXPECT_TRUE(readAll(again).contains("\r\n[AOrvell]\r\nName=Orvell\r\n"));
+    }
+}
+
+TEST(Session, AnIdIconOutsideThePaletteGivesTheClassDefaultAndStaysUsable)
+{
+    QTemporaryDir dir;
+    const std::pair<PanelClass, const char*> classes[] = {{PanelClass::HFaders, "HFaders"},
+                                                          {PanelClass::Buttons, "Buttons"}};
+    for (const auto& [id, name] : classes) {
+        for (const char* value : {"40", "41", "9999", "2147483647", "-1", "-40"}) {
+            SCOPED_TRACE(std::string(name) + " " + value);
+            const QString path = dir.filePath(QStringLiteral("icon.orv"));
+            ASSERT_TRUE(writeFile(path, QByteArray("[Panels]\r\n[") + name + "]\r\nName=P\r\n[" + name +
+                                            " Data]\r\nIDIcon=" + value + "\r\n"));
+            Desk desk(dir.path());
+            desk.load(path);
+            ASSERT_EQ(desk.window->panels().size(), 1);
+            Panel* panel = desk.window->panels()[0];
+            const int standard = panelClassInfo(id).defaultIcon;
+            EXPECT_EQ(panel->IDIconindx, standard);
+
+            auto* icon = panel->findChild<QLabel*>(QStringLiteral("IDIcon"));
+            ASSERT_NE(icon, nullptr);
+            EXPECT_TRUE(icon->isVisible());
+            EXPECT_FALSE(icon->pixmap().isNull());
+            QMenu* matching = desk.window->menus().menu(QStringLiteral("MatchID"));
+            ASSERT_NE(matching, nullptr);
+            QTest::mouseClick(icon, Qt::LeftButton);
+            EXPECT_TRUE(matching->isVisible());
+            matching->hide();
+            // Nothing to restore: the icon is the default already.
+            panel->IDIcon_RightClick();
+            EXPECT_TRUE(desk.questions().filter(QStringLiteral("Restore default")).isEmpty());
+
+            const QString again = dir.filePath(QStringLiteral("again.orv"));
+            ASSERT_TRUE(desk.save(again));
+            EXPECT_TRUE(readAll(again).contains("\r\nIDIcon=" + QByteArray::number(standard) + "\r\n"));
+        }
+    }
+}
+
+// A session written on a larger screen: the panels lie beyond this window's
+// backdrop, one also above and left of it.
+const QByteArray BiggerScreenSession =
+    "[Panels]\r\n[AOrvell]\r\nName=Orvell\r\nTop=1680\r\nLeft=1860\r\nHeight=4956\r\nWidth=7068\r\n"
+    "[HFaders]\r\nName=far\r\nTop=15000\r\nLeft=30000\r\n"
+    "[Buttons]\r\nName=before\r\nTop=-3000\r\nLeft=-6000\r\n"
+    "[VFaders]\r\nName=hidden\r\nTop=300\r\nLeft=45000\r\nVisible=False\r\n"
+    "[Sequencer]\r\nName=minimised\r\nTop=30000\r\nLeft=30000\r\nWindowState=1\r\n"
+    "[Buttons]\r\nName=inside\r\nTop=150\r\nLeft=150\r\n";
+
+// Every panel's normal place lies within the backdrop, as far as its size allows.
+void expectAllInView(test::TestDesk& desk)
+{
+    const QRect area = desk.window->mdiArea().viewport()->rect();
+    for (Panel* panel : desk.window->panels()) {
+        SCOPED_TRACE(panel->caption().toStdString());
+        QMdiSubWindow* window = panel->subWindow();
+        const bool hidden = window->isHidden();
+        const bool minimised = window->isMinimized();
+        if (minimised)
+            window->showNormal();
+        const QRect rect = window->geometry();
+        EXPECT_GE(rect.left(), 0);
+        EXPECT_GE(rect.top(), 0);
+        EXPECT_LE(rect.right(), std::max(area.width(), rect.width()) - 1);
+        EXPECT_LE(rect.bottom(), std::max(area.height(), rect.height()) - 1);
+        if (minimised)
+            window->showMinimized();
+        if (hidden)
+            window->hide();
+    }
+}
+
+TEST(Session, PanelsSavedOutsideTheBackdropAreMovedIntoViewWithANote)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("big.orv"));
+    ASSERT_TRUE(writeFile(path, BiggerScreenSession));
+    Desk desk(dir.path());
+    desk.load(path);
+    ASSERT_LT(desk.window->width(), 500);
+    const QList<Panel*> panels = desk.window->panels();
+    ASSERT_EQ(panels.size(), 5);
+    EXPECT_EQ(panels[4]->subWindow()->pos(), QPoint(10, 10));
+    EXPECT_TRUE(panels[2]->subWindow()->isHidden());
+    EXPECT_TRUE(panels[3]->subWindow()->isMinimized());
+    expectAllInView(desk);
+    EXPECT_EQ(desk.field(1), " Loaded");
+    EXPECT_EQ(desk.field(2), " Moved 4 panels into view");
+    desk.window->ShowHint(QStringLiteral("a hover"));
+    EXPECT_EQ(desk.field(2), " Moved 4 panels into view");
+    EXPECT_EQ(desk.questions().size(), 1);  // the file dialog
+    EXPECT_TRUE(desk.midi->sent().empty());
+    screenshotOnRequest(*desk.window, QStringLiteral("moved-into-view.png"));
+
+    // A panel file from the larger screen, too.
+    const QString single = dir.filePath(QStringLiteral("far.mpl"));
+    ASSERT_TRUE(writeFile(single, "[HFaders]\r\nName=solo\r\nTop=15000\r\nLeft=30000\r\n[HFaders Data]\r\n"));
+    desk.load(single);
+    ASSERT_EQ(desk.window->panels().size(), 6);
+    expectAllInView(desk);
+    EXPECT_EQ(desk.field(2), " Moved 1 panel into view");
+
+    // A session whose panels all lie inside says nothing of the kind.
+    const QString inside = dir.filePath(QStringLiteral("inside.orv"));
+    ASSERT_TRUE(writeFile(inside, "[Panels]\r\n[Buttons]\r\nName=b\r\nTop=0\r\nLeft=0\r\n"));
+    desk.load(inside);
+    EXPECT_EQ(desk.field(2), "");
+}
+
+TEST(Session, PanelsOutsideTheBackdropAtStartUpAreInViewOnceTheWindowShows)
+{
+    test::TestDesk desk;
+    ASSERT_TRUE(writeFile(desk.home.filePath(QStringLiteral("Orvell.ini")), BiggerScreenSession));
+    ASSERT_TRUE(desk.window->Load({}));
+    desk.window->show();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(desk.window->panels().size(), 5);
+    expectAllInView(desk);
 }
 
 using test::FileSizeLimit;

@@ -22,7 +22,7 @@ using PC = PanelClass;
 
 // A shown main window on virtual ports with named panels.
 struct Desk : test::TestDesk {
-    Desk() { start({1000, 700}); }
+    explicit Desk(QSize size = {1000, 700}) { start(size); }
 
     Panel* add(PanelClass id, const QString& name)
     {
@@ -55,6 +55,15 @@ struct Desk : test::TestDesk {
 QString changedQuestion(const QString& name)
 {
     return "Panel '" + name + "' has changed.  Do you want to save it?";
+}
+
+// What a test leaves on screen, saved into $ORVELL_SCREENSHOTS for a look by eye.
+void screenshotOnRequest(QWidget& window, const QString& name)
+{
+    const QString folder = qEnvironmentVariable("ORVELL_SCREENSHOTS");
+    if (!folder.isEmpty()) {
+        EXPECT_TRUE(window.grab().save(folder + '/' + name));
+    }
 }
 
 int groupRank(PanelClass id)
@@ -108,6 +117,61 @@ TEST(ArrangePanelsCommand, GroupsVisiblePanelsByClassWithoutOverlapAndLeavesOthe
     EXPECT_EQ(names, (QStringList{"s1", "s2", "b1", "b2", "h1", "v1", "g1"}));
     for (qsizetype i = 1; i < arranged.size(); ++i)
         EXPECT_LE(groupRank(arranged[i - 1]->panelClass()), groupRank(arranged[i]->panelClass()));
+}
+
+TEST(TileCommand, ArrangesThePanelsInsideTheAreaAsItIsAndKeepsTheirSizes)
+{
+    struct Case {
+        const char* what;
+        QSize window;
+        bool roomForAll;
+    };
+    const Case cases[] = {
+        {"the design size, too small for the panels side by side", {471, 330}, false},
+        {"room for every panel", {1000, 700}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Desk desk(c.window);
+        desk.add(PC::HFaders, "h1");
+        desk.add(PC::Buttons, "b1");
+        desk.add(PC::PatchList, "p1");
+        Panel* hidden = desk.add(PC::VFaders, "hidden");
+        hidden->HideButton_Click();
+        const QList<Panel*> tiled = desk.window->panels().mid(0, 3);
+        std::vector<QSize> sizes;
+        for (const Panel* panel : tiled)
+            sizes.push_back(panel->subWindow()->size());
+        tiled[1]->subWindow()->showMaximized();
+        const QRect hiddenBefore = hidden->subWindow()->geometry();
+        const QSize windowBefore = desk.window->size();
+        const QSize area = desk.window->mdiArea().viewport()->size();
+        desk.midi->clearSent();
+
+        desk.windows().TileWin_Click();
+        QCoreApplication::processEvents();
+
+        EXPECT_EQ(desk.window->size(), windowBefore);
+        EXPECT_EQ(desk.window->mdiArea().viewport()->size(), area);
+        for (qsizetype i = 0; i < tiled.size(); ++i) {
+            SCOPED_TRACE(i);
+            const QMdiSubWindow* window = tiled[i]->subWindow();
+            EXPECT_FALSE(window->isMaximized());
+            // A panel's controls are laid out for its own size.
+            EXPECT_EQ(window->size(), sizes[static_cast<size_t>(i)]);
+            const QRect rect = window->geometry();
+            EXPECT_GE(rect.left(), 0);
+            EXPECT_GE(rect.top(), 0);
+            EXPECT_LE(rect.right(), std::max(area.width(), rect.width()) - 1);
+            EXPECT_LE(rect.bottom(), std::max(area.height(), rect.height()) - 1);
+            for (qsizetype j = i + 1; j < tiled.size() && c.roomForAll; ++j)
+                EXPECT_FALSE(rect.intersects(tiled[j]->subWindow()->geometry())) << "and " << j;
+        }
+        EXPECT_EQ(hidden->subWindow()->geometry(), hiddenBefore);
+        EXPECT_TRUE(hidden->subWindow()->isHidden());
+        EXPECT_TRUE(desk.midi->sent().empty());
+        screenshotOnRequest(*desk.window, QStringLiteral("tile-%1x%2.png").arg(c.window.width()).arg(c.window.height()));
+    }
 }
 
 TEST(HideAndShowAll, HideAllHidesEveryPanelAndShowAllBringsThemBackWithTheCount)

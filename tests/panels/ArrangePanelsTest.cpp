@@ -117,6 +117,47 @@ TEST(ArrangePanels, TakesAnyGroupOrderAndPutsUnlistedClassesLast)
     EXPECT_EQ(arrangePanels(panels, 1000, order), expected);
 }
 
+TEST(TileWindows, GridCellsRowByRowWithTheWindowsKeptInside)
+{
+    // `count` windows of one size tiled over `area`.
+    struct Case {
+        const char* what;
+        int count;
+        QSize window, area;
+        std::vector<QPoint> expected;
+    };
+    const Case cases[] = {
+        {"room for all: the squarest grid", 4, {100, 50}, {400, 200}, {{0, 0}, {200, 0}, {0, 100}, {200, 100}}},
+        {"an incomplete last row", 3, {100, 50}, {400, 200}, {{0, 0}, {200, 0}, {0, 100}}},
+        {"too small: the grid that hides least, pulled back inside", 3, {300, 160}, {471, 260},
+         {{0, 0}, {171, 0}, {0, 100}}},
+        {"wide windows in a tall area stack", 3, {400, 60}, {420, 600}, {{0, 0}, {0, 200}, {0, 400}}},
+        {"a window larger than the area keeps its corner in view", 1, {900, 900}, {400, 300}, {{0, 0}}},
+        {"nothing to tile", 0, {100, 50}, {400, 300}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(tileWindows(std::vector<QSize>(static_cast<size_t>(c.count), c.window), c.area), c.expected);
+    }
+}
+
+TEST(KeepInside, MovesOnlyAsFarAsNeeded)
+{
+    struct Case {
+        QRect window;
+        QPoint expected;
+    };
+    const Case cases[] = {
+        {{10, 20, 100, 50}, {10, 20}},    // inside already
+        {{2000, 900, 100, 50}, {300, 250}},  // beyond the right and bottom edges
+        {{350, 10, 100, 50}, {300, 10}},  // partly over the right edge
+        {{-400, -30, 100, 50}, {0, 0}},   // above and left of the area
+        {{50, 50, 600, 500}, {0, 0}},     // larger than the area
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(keepInside(c.window, {400, 300}), c.expected) << c.window.x() << "," << c.window.y();
+}
+
 TEST(ArrangeIcons, RowsFillFromTheBottomLeftUpwards)
 {
     const std::vector<QSize> icons(5, QSize(160, 30));
