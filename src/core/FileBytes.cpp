@@ -42,34 +42,29 @@ FileError deviceError(const QFileDevice& file)
 // Opens a file already seen to be regular. The open itself must not wait, in
 // case a pipe was put in its place since it was looked at; what was opened is
 // checked again.
-bool openRegular(QFile& file, const QString& path, FileError& error)
+std::optional<FileError> openRegular(QFile& file, const QString& path)
 {
 #ifdef Q_OS_UNIX
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         const int number = errno == ENOENT ? ErrFileNotFound : ErrFileAccess;
-        fail(error, QString::fromLocal8Bit(std::strerror(errno)), number);
-        return false;
+        return FileError{QString::fromLocal8Bit(std::strerror(errno)), number};
     }
     struct stat status {};
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(fd);
-        fail(error, QStringLiteral("Not a regular file"), ErrFileAccess);
-        return false;
+        return FileError{QStringLiteral("Not a regular file"), ErrFileAccess};
     }
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        error = deviceError(file);
-        return false;
+        return deviceError(file);
     }
 #else
     file.setFileName(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = deviceError(file);
-        return false;
-    }
+    if (!file.open(QIODevice::ReadOnly))
+        return deviceError(file);
 #endif
-    return true;
+    return std::nullopt;
 }
 
 // The names an interrupted save of `target` leaves: the target's name, a dot
@@ -119,8 +114,10 @@ std::optional<QByteArray> readFileBytes(const QString& path, qint64 maxBytes, Fi
         return tooLarge();
 
     QFile file;
-    if (!openRegular(file, path, error))
+    if (std::optional<FileError> failure = openRegular(file, path)) {
+        error = *failure;
         return std::nullopt;
+    }
     // The file may have grown since it was measured; never read past the limit.
     QByteArray bytes;
     bytes.reserve(info.size());
