@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <vector>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 using namespace orvell;
@@ -49,14 +50,15 @@ void onStopSignal(int)
 
 void catchStopSignals()
 {
-    if (::pipe(signalPipe) != 0)
+    // Never blocks the handler, even with a burst of signals unread.
+    if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return;
     struct sigaction action {};
     action.sa_handler = onStopSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (const int signal : {SIGTERM, SIGINT, SIGHUP})
-        sigaction(signal, &action, nullptr);
+    for (const int stop : {SIGTERM, SIGINT, SIGHUP})
+        sigaction(stop, &action, nullptr);
 }
 
 void closeOnStopSignals(AOrvell& window)
