@@ -1,5 +1,6 @@
-// Feeds arbitrary bytes to the session and panel-file readers of a whole desk
-// on virtual ports, answering every question with OK.
+// Feeds arbitrary bytes to the session reader of a whole desk on virtual
+// ports, answering every question with OK; built a second time with
+// ORVELL_FUZZ_PANEL_FILE for the single-panel file reader.
 
 #include "app/AOrvell.h"
 #include "midi/VirtualMidiSystem.h"
@@ -68,11 +69,11 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    // The first byte picks the reader, so one corpus serves both.
-    if (size > 0 && data[0] % 2 == 0)
-        orvell::readPanelFile(*desk->window, bytes);
-    else
-        orvell::readSession(*desk->window, bytes);
+#ifdef ORVELL_FUZZ_PANEL_FILE
+    orvell::readPanelFile(*desk->window, bytes);
+#else
+    orvell::readSession(*desk->window, bytes);
+#endif
     desk->clearPanels();
     return 0;
 }

@@ -7,9 +7,15 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QSocketNotifier>
+#include <QTimer>
 
+#include <csignal>
 #include <cstdio>
 #include <vector>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 using namespace orvell;
 
@@ -29,6 +35,42 @@ int listPorts(MidiBackend backend)
     for (int i = 0; i <= shared.midi.NumInDevs; ++i)
         std::printf("  %2d  %s\n", i, qPrintable(shared.midi.MidiInPorts[static_cast<size_t>(i)].Name));
     return 0;
+}
+
+// A stop request from the system (SIGTERM at log-out, SIGINT, SIGHUP) closes
+// the window as File > Exit does. The handler only writes a byte; the event
+// loop reads it, so a request that comes during start-up waits for the window.
+int signalPipe[2] = {-1, -1};
+
+void onStopSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &byte, 1);
+}
+
+void catchStopSignals()
+{
+    // Never blocks the handler, even with a burst of signals unread.
+    if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return;
+    struct sigaction action {};
+    action.sa_handler = onStopSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int stop : {SIGTERM, SIGINT, SIGHUP})
+        sigaction(stop, &action, nullptr);
+}
+
+void closeOnStopSignals(AOrvell& window)
+{
+    if (signalPipe[0] < 0)
+        return;
+    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &window);
+    QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
+        char byte = 0;
+        [[maybe_unused]] const ssize_t got = ::read(signalPipe[0], &byte, 1);
+        window.close();
+    });
 }
 
 }  // namespace
@@ -72,6 +114,7 @@ int main(int argc, char* argv[])
         return listPorts(std::move(backend));
     }
 
+    catchStopSignals();
     // Qt sees only its own options; file names and ours are handled here.
     std::vector<QByteArray> qtArgs{QByteArray(argv[0])};
     for (const QString& arg : options.qtArgs)
@@ -102,5 +145,14 @@ int main(int argc, char* argv[])
     if (!window.Load(options.words, notice))
         return 1;
     window.show();
+    closeOnStopSignals(window);
+    if (options.quitAfterStart) {
+        QTimer::singleShot(0, &window, [&window] {
+            std::printf("Started: %s, %d panels\n", qPrintable(window.windowTitle()),
+                        static_cast<int>(window.panels().size()));
+            std::fflush(stdout);
+            window.close();
+        });
+    }
     return QApplication::exec();
 }

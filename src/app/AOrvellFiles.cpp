@@ -79,12 +79,12 @@ QList<Panel*> addedSince(const QList<Panel*>& before, QList<Panel*> now)
 
 std::optional<QByteArray> AOrvell::readLoadFile(const QString& path, const QString& title)
 {
-    QString error;
+    FileError error;
     std::optional<QByteArray> bytes = readFileBytes(path, MaxSessionBytes, error);
     if (!bytes) {
         ShowStatusMsg(1, MsgFail);
         statusLine_->clearField(2);
-        QString text = error + QStringLiteral(":\r") + QDir::toNativeSeparators(path);
+        QString text = error.text + QStringLiteral(":\r") + QDir::toNativeSeparators(path);
         if (path.endsWith(QStringLiteral("Orvell.ini")))
             text += u'\r' + shared_.msg(MsgDefaultNotFound);
         dialogs_.MsgBox(text, MsgButtons::Ok, MsgIcon::Exclamation, title);
@@ -168,10 +168,10 @@ bool AOrvell::SaveSession_Click()
         ShowStatusText(0, shared_.msg(MsgSaveSession) + QFileInfo(SessionFile).fileName());
     }
 
-    QString error;
+    FileError error;
     if (!writeFileBytes(SessionFile, writeSession(*this), error)) {
         ShowStatusMsg(1, MsgFail);
-        dialogs_.MsgBox(error + u'\r' + shared_.msg(MsgSessionNotSaved), MsgButtons::Ok, MsgIcon::Exclamation);
+        dialogs_.MsgBox(error.text + u'\r' + shared_.msg(MsgSessionNotSaved), MsgButtons::Ok, MsgIcon::Exclamation);
         return false;
     }
     ShowStatusMsg(1, MsgSaved);
@@ -266,10 +266,10 @@ bool AOrvell::SavePanel(Panel& panel)
     shared_.PanlDir = directoryOf(path);
     panel.PanlFile = QFileInfo(path).fileName();
 
-    QString error;
+    FileError error;
     if (!writeFileBytes(path, writePanelFile(panel), error)) {
         ShowStatusMsg(1, MsgFail);
-        dialogs_.MsgBox(error + u'\r' + panel.caption() + u' ' + shared_.msg(MsgPanelNotSaved), MsgButtons::Ok,
+        dialogs_.MsgBox(error.text + u'\r' + panel.caption() + u' ' + shared_.msg(MsgPanelNotSaved), MsgButtons::Ok,
                         MsgIcon::Exclamation);
         return false;
     }

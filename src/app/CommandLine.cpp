@@ -106,6 +106,8 @@ CommandLineParse parseCommandLine(const QStringList& args, const QString& midiEn
             options.version = true;
         } else if (word == u"--list-ports") {
             options.listPorts = true;
+        } else if (word == u"--quit-after-start") {
+            options.quitAfterStart = true;
         } else if (word == u"--midi") {
             if (!takeValue() || !parseBackend(value, options.midi.choice) || value.trimmed().isEmpty()) {
                 result.error = QStringLiteral("--midi must be followed by alsa, jack or virtual.");
@@ -154,6 +156,8 @@ QString usageText()
         "                            (milliseconds, port, bytes in hex); implies --midi virtual\n"
         "  --list-ports              print the MIDI ports and exit\n"
         "  --dump-messages FILE      write the message file for translators to FILE and exit\n"
+        "  --quit-after-start        once the window is up, print \"Started: Orvell, N panels\"\n"
+        "                            and exit as File > Exit does (for scripts and tests)\n"
         "  --help                    print this text and exit\n"
         "  --version                 print the version and exit\n");
 }

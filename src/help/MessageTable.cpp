@@ -1,11 +1,8 @@
 #include "help/MessageTable.h"
 
+#include "core/FileBytes.h"
 #include "core/TextCodec.h"
 #include "help/FactoryMessages.h"
-
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 
 #include <utility>
 
@@ -20,23 +17,10 @@ static_assert(FactoryMessageCount == MessageTable::Count);
 constexpr qint64 MaxFileBytes = 16 * 1024 * 1024;
 
 // Numbers shown with the error text: the usual BASIC run-time error numbers
-// for the same faults.
-constexpr int ErrOutOfMemory = 7;     // file too large
+// for the same faults, as the file reader gives them.
 constexpr int ErrSubscript = 9;       // more entries than the table holds
 constexpr int ErrTypeMismatch = 13;   // text outside quotes
-constexpr int ErrFileNotFound = 53;
-constexpr int ErrDiskFull = 61;
 constexpr int ErrPastEnd = 62;        // unterminated quote
-constexpr int ErrFileAccess = 75;
-
-MessageFileError deviceError(const QFileDevice& file)
-{
-    QString text = file.errorString();
-    if (text.isEmpty())
-        text = QStringLiteral("Path/File access error");
-    const int number = file.error() == QFileDevice::ResourceError ? ErrDiskFull : ErrFileAccess;
-    return {text, number};
-}
 
 }  // namespace
 
@@ -132,53 +116,19 @@ std::optional<MessageFileError> MessageTable::loadFromBytes(const QByteArray& by
 
 std::optional<MessageFileError> MessageTable::saveToFile(const QString& path) const
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return deviceError(file);
-    const QByteArray bytes = toFileBytes();
-    // Flush before commit(): commit() does not notice a failing final flush
-    // and would replace the old file with a cut-off one.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        const MessageFileError error = deviceError(file);
-        file.cancelWriting();
-        return error;
-    }
-    if (!file.commit())
-        return deviceError(file);
+    FileError error;
+    if (!writeFileBytes(path, toFileBytes(), error))
+        return MessageFileError{error.text, error.number};
     return std::nullopt;
 }
 
 std::optional<MessageFileError> MessageTable::loadFromFile(const QString& path)
 {
-    const QFileInfo info(path);
-    if (!info.exists())
-        return MessageFileError{QStringLiteral("File not found"), ErrFileNotFound};
-    // Devices and pipes could block or never end.
-    if (!info.isFile())
-        return MessageFileError{info.isDir() ? QStringLiteral("Is a directory")
-                                             : QStringLiteral("Not a regular file"),
-                                ErrFileAccess};
-    if (info.size() > MaxFileBytes)
-        return MessageFileError{QStringLiteral("File too large"), ErrOutOfMemory};
-
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return deviceError(file);
-    // The file may have grown since it was measured; never read past the limit.
-    QByteArray bytes;
-    bytes.reserve(info.size());
-    char chunk[64 * 1024];
-    for (;;) {
-        const qint64 got = file.read(chunk, sizeof chunk);
-        if (got < 0)
-            return deviceError(file);
-        if (got == 0)
-            break;
-        bytes.append(chunk, got);
-        if (bytes.size() > MaxFileBytes)
-            return MessageFileError{QStringLiteral("File too large"), ErrOutOfMemory};
-    }
-    return loadFromBytes(bytes);
+    FileError error;
+    const std::optional<QByteArray> bytes = readFileBytes(path, MaxFileBytes, error);
+    if (!bytes)
+        return MessageFileError{error.text, error.number};
+    return loadFromBytes(*bytes);
 }
 
 QString MessageTable::filePath(const QString& appDir, const QString& helpDir)

@@ -1,8 +1,10 @@
 #include "panels/PictureFiles.h"
 
+#include "core/FileBytes.h"
 #include "panels/Dialogs.h"
 #include "panels/Shared.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QImageReader>
 
@@ -15,23 +17,29 @@ enum : int {
     MsgErrorLoadingImage = 182,
 };
 
+constexpr int ErrInvalidPicture = 481;
+// Far beyond any backdrop or button picture.
+constexpr qint64 MaxPictureBytes = qint64(64) << 20;
+
 }  // namespace
 
 bool loadPicture(const QString& path, QPixmap& picture, QString* error)
 {
-    QImageReader reader(path);
-    const QImage image = reader.read();
-    if (image.isNull()) {
-        if (error) {
-            const int number = reader.error() == QImageReader::FileNotFoundError ? 53
-                               : reader.error() == QImageReader::DeviceError     ? 75
-                                                                                 : 481;
-            *error = reader.errorString() + QStringLiteral(" (") + QString::number(number) + u')';
+    FileError failure;
+    if (const std::optional<QByteArray> bytes = readFileBytes(path, MaxPictureBytes, failure)) {
+        QBuffer buffer;
+        buffer.setData(*bytes);
+        QImageReader reader(&buffer);
+        const QImage image = reader.read();
+        if (!image.isNull()) {
+            picture = QPixmap::fromImage(image);
+            return true;
         }
-        return false;
+        failure = {reader.errorString(), ErrInvalidPicture};
     }
-    picture = QPixmap::fromImage(image);
-    return true;
+    if (error)
+        *error = failure.text + QStringLiteral(" (") + QString::number(failure.number) + u')';
+    return false;
 }
 
 QString askPicturePath(Shared& shared, Dialogs& dialogs)

@@ -9,7 +9,6 @@
 #include "patches/PatchEntries.h"
 #include "patches/PatchTarget.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 #include <optional>
@@ -374,23 +373,11 @@ PatchFileContext patchFileContext(Shared& shared, PatchDialogs& dialogs)
 bool LoadPatchFile(const PatchFileContext& context, PatchTarget& target, const QString& fileName,
                    const QString& wantedBank, bool groupMode, bool flatMode)
 {
-    QString error;
-    int number = 0;
-    std::optional<QByteArray> bytes;
-    // Opened here first for the error number of a file that cannot be opened.
-    if (QFile probe(fileName); !probe.open(QIODevice::ReadOnly)) {
-        error = probe.errorString();
-        number = probe.error();
-    } else {
-        probe.close();
-        // Read in pieces, so a device without a size (a pipe) cannot run away.
-        bytes = readFileBytes(fileName, MaxPatchFileBytes, error);
-        if (!bytes)
-            number = QFileDevice::ReadError;
-    }
-    if (!error.isEmpty()) {
-        context.dialogs.MsgBox(QStringLiteral("Error loading ") + fileName + u'\r' + error + QStringLiteral(" (") +
-                                   QString::number(number) + u')',
+    FileError error;
+    const std::optional<QByteArray> bytes = readFileBytes(fileName, MaxPatchFileBytes, error);
+    if (!bytes) {
+        context.dialogs.MsgBox(QStringLiteral("Error loading ") + fileName + u'\r' + error.text + QStringLiteral(" (") +
+                                   QString::number(error.number) + u')',
                                PatchDialogs::Buttons::Ok, MsgIcon::Exclamation, QStringLiteral("Load Patch File"));
         return false;
     }
@@ -489,9 +476,9 @@ bool SavePatchList(const PatchFileContext& context, PatchTarget& target, const Q
 
     // Written beside the file and renamed over it only when complete, so a
     // failed save leaves the old list as it was.
-    QString error;
+    FileError error;
     if (!writeFileBytes(path, patchListBytes(target.patchEntries(), target.listName(), header), error)) {
-        context.dialogs.MsgBox(error + u'\r' + path + u'\r' + context.msgs[MsgSaveFailed], PatchDialogs::Buttons::Ok,
+        context.dialogs.MsgBox(error.text + u'\r' + path + u'\r' + context.msgs[MsgSaveFailed], PatchDialogs::Buttons::Ok,
                                MsgIcon::Exclamation, context.msgs[MsgSaveList]);
         return false;
     }

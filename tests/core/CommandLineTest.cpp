@@ -49,12 +49,15 @@ TEST(CommandLine, Options)
 TEST(CommandLine, WordsAndQtOptionsAreKeptApart)
 {
     const auto parsed =
-        parseCommandLine({"a.orv", "-platform", "offscreen", "--list-ports", "b.mid", "--dump-messages", "m.txt"});
+        parseCommandLine({"a.orv", "-platform", "offscreen", "--list-ports", "b.mid", "--dump-messages", "m.txt",
+                          "--quit-after-start"});
     ASSERT_TRUE(parsed.error.isEmpty());
     EXPECT_EQ(parsed.options.words, (QStringList{"a.orv", "b.mid"}));
     EXPECT_EQ(parsed.options.qtArgs, (QStringList{"-platform", "offscreen"}));
     EXPECT_TRUE(parsed.options.listPorts);
     EXPECT_EQ(parsed.options.dumpMessages, "m.txt");
+    EXPECT_TRUE(parsed.options.quitAfterStart);
+    EXPECT_FALSE(parseCommandLine({"a.orv"}).options.quitAfterStart);
 }
 
 TEST(CommandLine, EnvironmentChoosesBackendUnlessTheLineDoes)

@@ -3,6 +3,7 @@
 #include "patches/PatchTestTarget.h"
 #include "support/Mutator.h"
 #include "support/RecordingReporter.h"
+#include "support/RoundRobinDialogs.h"
 
 #include <QByteArray>
 
@@ -12,27 +13,6 @@
 
 namespace orvell {
 namespace {
-
-// Answers every box at once, cycling through the answers, and every name
-// question with a name.
-class RoundRobinDialogs final : public PatchDialogs {
-public:
-    Answer MsgBox(const QString&, Buttons buttons, MsgIcon, const QString&) override
-    {
-        if (buttons == Buttons::Ok)
-            return Answer::Ok;
-        static constexpr Answer cycle[] = {Answer::Yes, Answer::No, Answer::Yes, Answer::Cancel};
-        return cycle[next_++ % std::size(cycle)];
-    }
-    std::optional<QString> InputBox(const QString&, const QString&, const QString& initial) override
-    {
-        return initial;
-    }
-    QString SaveFile(const SaveRequest&) override { return {}; }
-
-private:
-    size_t next_ = 0;
-};
 
 const QByteArray Seeds[] = {
     "; ----------\r\n.Patch Names\r\n[General MIDI]\r\n0=Piano\r\n1=Bright\r\n[Drums]\r\n0=Kit\r\n"
@@ -58,7 +38,7 @@ QByteArray mutate(const QByteArray& valid, std::mt19937& random)
 TEST(PatchFileFuzz, MutatedFilesNeverCrashNorLoseWhatWasLoaded)
 {
     MessageTable msgs;
-    RoundRobinDialogs dialogs;
+    test::RoundRobinDialogs dialogs;
     test::RecordingReporter reporter;
     QString dir, last;
     const PatchFileContext context{msgs, dialogs, reporter, dir, last};
