@@ -2,6 +2,7 @@
 
 #include "core/TextCodec.h"
 #include "help/FactoryMessages.h"
+#include "help/HelpFolder.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -186,6 +187,11 @@ QString MessageTable::filePath(const QString& appDir, const QString& helpDir)
     if (helpDir.isEmpty())
         return appDir + QStringLiteral("Help/ORVMesgs.txt");
     return helpDir + QStringLiteral("ORVMesgs.txt");
+}
+
+QString MessageTable::readPath(const QString& appDir, const QString& helpDir)
+{
+    return helpFolder(appDir, helpDir, installedHelpFolder()) + QStringLiteral("ORVMesgs.txt");
 }
 
 }  // namespace orvell
