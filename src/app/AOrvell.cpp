@@ -519,7 +519,7 @@ void AOrvell::DumpMessages_Click()
 
 void AOrvell::LoadMsgFrmFile_Click()
 {
-    const QString path = MessageTable::filePath(shared_.AppDir, shared_.HelpDir);
+    const QString path = MessageTable::readPath(shared_.AppDir, shared_.HelpDir);
     ShowStatusMsg(0, MsgMessagesFile);
     if (auto error = shared_.Msgs.loadFromFile(path)) {
         ShowStatusMsg(1, MsgFail);

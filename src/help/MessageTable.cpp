@@ -3,6 +3,7 @@
 #include "core/FileBytes.h"
 #include "core/TextCodec.h"
 #include "help/FactoryMessages.h"
+#include "help/HelpFolder.h"
 
 #include <utility>
 
@@ -136,6 +137,11 @@ QString MessageTable::filePath(const QString& appDir, const QString& helpDir)
     if (helpDir.isEmpty())
         return appDir + QStringLiteral("Help/ORVMesgs.txt");
     return helpDir + QStringLiteral("ORVMesgs.txt");
+}
+
+QString MessageTable::readPath(const QString& appDir, const QString& helpDir)
+{
+    return helpFolder(appDir, helpDir, installedHelpFolder()) + QStringLiteral("ORVMesgs.txt");
 }
 
 }  // namespace orvell

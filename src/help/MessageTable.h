@@ -40,6 +40,9 @@ public:
 
     // AppDir + "Help/ORVMesgs.txt" while helpDir is empty, else helpDir + "ORVMesgs.txt".
     static QString filePath(const QString& appDir, const QString& helpDir);
+    // Where the file is read from: as filePath, but an installed program started
+    // where there is no Help/ folder reads the installed copy (see helpFolder).
+    static QString readPath(const QString& appDir, const QString& helpDir);
 
 private:
     std::array<QString, Count> texts_;
