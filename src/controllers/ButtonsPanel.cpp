@@ -233,7 +233,7 @@ void ButtonsPanel::makeCurrent(int index)
 {
     if (index != CIndx) {
         for (QComboBox* combo : {combos_.control, combos_.channel, combos_.port, combos_.selPatch})
-            combo->hide();
+            hideSelector(combo);
     }
     CIndx = index;
 }
@@ -255,7 +255,7 @@ void ButtonsPanel::Channel_Click()
     }
     if (DupIndx < 0)
         lastSelected_ = Selected::Channel;
-    combos_.channel->hide();
+    hideSelector(combos_.channel);
 }
 
 void ButtonsPanel::Port_Click()
@@ -270,7 +270,7 @@ void ButtonsPanel::Port_Click()
     }
     if (DupIndx < 0)
         lastSelected_ = Selected::Port;
-    combos_.port->hide();
+    hideSelector(combos_.port);
 }
 
 void ButtonsPanel::setChannel(int index, const QString& channel) { slots_[index].chanLbl->setText(channel); }
@@ -331,12 +331,12 @@ void ButtonsPanel::Control_Click()
     if (refusal != 0 && !targetExists(code)) {
         host_.dialogs().MsgBox(shared_.msg(refusal), MsgButtons::Ok, MsgIcon::Exclamation);
         revertControl();
-        combos_.control->hide();
+        hideSelector(combos_.control);
         return;
     }
     setCode(i, code, false);
     markChanged();
-    combos_.control->hide();
+    hideSelector(combos_.control);
     if (DupIndx >= 0) {
         slots_[i].patchId = slots_[DupIndx].patchId;
         return;
@@ -356,7 +356,7 @@ void ButtonsPanel::SelPatch_Click()
         slots_[i].patchId = combos_.selPatch->currentData().toInt();
         markChanged();
     }
-    combos_.selPatch->hide();
+    hideSelector(combos_.selPatch);
 }
 
 void ButtonsPanel::setCode(int index, int code, bool fromFile)

@@ -117,6 +117,8 @@ void FaderPanel::buildControls()
         // Qt keeps the low end at the top of a vertical bar; turned over, the top is high.
         slot.fader->setInvertedAppearance(vertical());
         slot.fader->setInvertedControls(false);
+        // Tab and a click give a fader the keyboard; its keys move it.
+        slot.fader->setFocusPolicy(Qt::StrongFocus);
         slot.fader->setCursor(vertical() ? Qt::SizeVerCursor : Qt::SizeHorCursor);
         slot.dataVal = new QLineEdit(this);
         slot.dataVal->setObjectName(QStringLiteral("DataVal") + n);
@@ -248,9 +250,40 @@ void FaderPanel::onValueChanged(int index, int value)
         markChanged();
 }
 
+namespace {
+
+// The step a scroll-bar part or menu entry asks for, as a vertical fader
+// shows it: turned over, the bar's upper arrow and trough and its "Top" would
+// otherwise move away from the top.
+int turnedOverPosition(const QScrollBar& bar, int action)
+{
+    switch (action) {
+    case QAbstractSlider::SliderSingleStepAdd:
+    case QAbstractSlider::SliderSingleStepSub:
+    case QAbstractSlider::SliderPageStepAdd:
+    case QAbstractSlider::SliderPageStepSub: {
+        const bool page = action == QAbstractSlider::SliderPageStepAdd || action == QAbstractSlider::SliderPageStepSub;
+        const bool add = action == QAbstractSlider::SliderSingleStepAdd || action == QAbstractSlider::SliderPageStepAdd;
+        const int step = page ? bar.pageStep() : bar.singleStep();
+        return std::clamp(bar.value() + (add ? -step : step), bar.minimum(), bar.maximum());
+    }
+    case QAbstractSlider::SliderToMinimum:
+    case QAbstractSlider::SliderToMaximum:
+        return bar.minimum() + bar.maximum() - bar.sliderPosition();
+    default:
+        return bar.sliderPosition();
+    }
+}
+
+}  // namespace
+
 void FaderPanel::onAction(int index, int action)
 {
     QScrollBar* bar = slots_[index].fader;
+    if (vertical() && action != QAbstractSlider::SliderMove) {
+        bar->setSliderPosition(turnedOverPosition(*bar, action));
+        return;
+    }
     if (action != QAbstractSlider::SliderMove || !bar->isSliderDown())
         return;
     const int position = bar->sliderPosition();
@@ -273,7 +306,7 @@ void FaderPanel::makeCurrent(int index)
     // A selector shown for another fader would act on this one now.
     if (index != CIndx) {
         for (QComboBox* combo : {combos_.control, combos_.channel, combos_.port, combos_.selPatch})
-            combo->hide();
+            hideSelector(combo);
     }
     CIndx = index;
     dMinLbl_->setText(QString::number(slots_[index].range.lower));
@@ -294,7 +327,7 @@ void FaderPanel::Channel_Click()
     }
     if (DupIndx < 0)
         lastSelected_ = Selected::Channel;
-    combos_.channel->hide();
+    hideSelector(combos_.channel);
 }
 
 void FaderPanel::Port_Click()
@@ -310,7 +343,7 @@ void FaderPanel::Port_Click()
     }
     if (DupIndx < 0)
         lastSelected_ = Selected::Port;
-    combos_.port->hide();
+    hideSelector(combos_.port);
 }
 
 void FaderPanel::setChannel(int index, const QString& channel) { slots_[index].chanLbl->setText(channel); }
@@ -358,12 +391,12 @@ void FaderPanel::Control_Click()
     if (refusalMessage(code) != 0 && !targetExists(code)) {
         host_.dialogs().MsgBox(shared_.msg(refusalMessage(code)), MsgButtons::Ok, MsgIcon::Exclamation);
         revertControl();
-        combos_.control->hide();
+        hideSelector(combos_.control);
         return;
     }
     setCode(i, code, false);
     markChanged();
-    combos_.control->hide();
+    hideSelector(combos_.control);
     if (DupIndx >= 0) {
         slots_[i].patchId = slots_[DupIndx].patchId;
         return;
@@ -383,7 +416,7 @@ void FaderPanel::SelPatch_Click()
         slots_[i].patchId = combos_.selPatch->currentData().toInt();
         markChanged();
     }
-    combos_.selPatch->hide();
+    hideSelector(combos_.selPatch);
 }
 
 void FaderPanel::setCode(int index, int code, bool fromFile)

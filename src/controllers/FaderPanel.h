@@ -82,6 +82,7 @@ protected:
     void saveOwnKeys(SectionWriter& out) override;
     QList<QWidget*> textControls() const override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     enum class Selected { None, Channel, Port, Control };
@@ -108,6 +109,8 @@ private:
 
     void onValueChanged(int index, int value);
     void onAction(int index, int action);
+    // An arrow, Page, Home or End key moves fader i as a drag does; false for other keys.
+    bool moveByKey(int index, int key);
     void setCode(int index, int code, bool fromFile);
     void setChannel(int index, const QString& channel);
     void setPort(int index, const QString& port);

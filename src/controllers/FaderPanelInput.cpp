@@ -10,12 +10,15 @@
 
 #include <QComboBox>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QTimer>
+
+#include <algorithm>
 #include <QToolButton>
 
 namespace orvell {
@@ -55,6 +58,51 @@ void FaderPanel::DataVal_KeyPress(int index)
     }
     slot.dataVal->setModified(false);
     slot.dataVal->selectAll();
+}
+
+bool FaderPanel::moveByKey(int index, int key)
+{
+    Slot& slot = slots_[index];
+    const FaderRange& range = slot.range;
+    const int value = slot.fader->value();
+    int target = value;
+    switch (key) {
+    case Qt::Key_Up:
+    case Qt::Key_Right:
+        target = value + range.smallChange;
+        break;
+    case Qt::Key_Down:
+    case Qt::Key_Left:
+        target = value - range.smallChange;
+        break;
+    case Qt::Key_PageUp:
+        target = value + range.largeChange;
+        break;
+    case Qt::Key_PageDown:
+        target = value - range.largeChange;
+        break;
+    case Qt::Key_Home:
+        target = range.minimum;
+        break;
+    case Qt::Key_End:
+        target = range.maximum;
+        break;
+    default:
+        return false;
+    }
+    // Up is up the range whichever way the bar is drawn.
+    slot.fader->setValue(std::clamp(target, range.lower, range.upper));
+    ShowDataHelp(index);
+    return true;
+}
+
+void FaderPanel::keyPressEvent(QKeyEvent* event)
+{
+    // With the keyboard on the panel (a selector just closed), the keys move the current fader.
+    // Keys a child left unused are not meant for a fader.
+    if (hasFocus() && CIndx >= 0 && CIndx < Slots && moveByKey(CIndx, event->key()))
+        return;
+    Panel::keyPressEvent(event);
 }
 
 void FaderPanel::Channel_KeyPress() { enterChannel(*this, channelText(CIndx)); }
@@ -138,6 +186,8 @@ bool FaderPanel::eventFilter(QObject* watched, QEvent* event)
             DataVal_KeyPress(i);
             return true;
         }
+        if (i >= 0 && watched == slots_[i].fader && moveByKey(i, key))
+            return true;
         switch (selectorKey(combos_, watched, key)) {
         case SelectorKey::EnterControl:
             Control_KeyPress();
@@ -166,8 +216,11 @@ bool FaderPanel::eventFilter(QObject* watched, QEvent* event)
             QTimer::singleShot(0, slot.dataVal, [box = slot.dataVal] { box->selectAll(); });
         }
     } else if (type == QEvent::FocusOut && watched == slot.dataVal) {
-        // Leaving the box acts as Enter.
-        DataVal_KeyPress(i);
+        // Leaving the box acts as Enter, once, for what was typed. A popup or
+        // another window borrowing the keyboard is no leaving.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (slot.dataVal->isModified() && reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
+            DataVal_KeyPress(i);
     } else if (type == QEvent::MouseButtonPress &&
                static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         makeCurrent(i);

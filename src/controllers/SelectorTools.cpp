@@ -52,7 +52,7 @@ void showSelectorAt(QWidget& panel, QComboBox* combo, const QLabel& at, std::ini
 {
     for (QComboBox* other : all) {
         if (other != combo)
-            other->hide();
+            hideSelector(other);
     }
     const int width = std::max(at.width(), 120);
     const int x = std::clamp(at.x(), 0, std::max(0, panel.width() - width));
@@ -61,12 +61,21 @@ void showSelectorAt(QWidget& panel, QComboBox* combo, const QLabel& at, std::ini
         combo->setEditable(true);
         combo->setInsertPolicy(QComboBox::NoInsert);
         combo->lineEdit()->installEventFilter(&panel);
+        // Typing acts on Enter only: leaving the box must not pick the entry it names.
+        QObject::disconnect(combo->lineEdit(), &QLineEdit::editingFinished, nullptr, nullptr);
     }
     combo->show();
     combo->raise();
     combo->setFocus();
     if (combo->lineEdit())
         combo->lineEdit()->selectAll();
+}
+
+void hideSelector(QComboBox* combo)
+{
+    if (combo->isVisible() && combo->hasFocus())
+        combo->parentWidget()->setFocus(Qt::OtherFocusReason);
+    combo->hide();
 }
 
 QString portHint(const MidiEngine& midi, int port, const QString& invalidText)
@@ -144,7 +153,10 @@ SlotSelectorCombos makeSlotSelectors(QWidget& panel, SlotSelectors& handlers, st
                               make("SelPatch", false)};
     for (int ch = 1; ch <= 16; ++ch)
         combos.channel->addItem(QString::number(ch), ch);
-    combos.selPatch->installEventFilter(&panel);
+    // Typed keys reach the selector itself, which hands them to its line
+    // edit past any filter there; the panel reads Enter and Escape first.
+    for (QComboBox* combo : {combos.control, combos.channel, combos.port, combos.selPatch})
+        combo->installEventFilter(&panel);
     QObject::connect(combos.control, &QComboBox::activated, &panel, [&handlers] { handlers.Control_Click(); });
     QObject::connect(combos.channel, &QComboBox::activated, &panel, [&handlers] { handlers.Channel_Click(); });
     QObject::connect(combos.port, &QComboBox::activated, &panel, [&handlers] { handlers.Port_Click(); });
@@ -156,7 +168,7 @@ SelectorKey selectorKey(const SlotSelectorCombos& combos, const QObject* watched
 {
     const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
     for (QComboBox* combo : {combos.control, combos.channel, combos.port}) {
-        if (watched != combo->lineEdit())
+        if (watched != combo && watched != combo->lineEdit())
             continue;
         if (enter)
             return combo == combos.control ? SelectorKey::EnterControl
@@ -164,11 +176,11 @@ SelectorKey selectorKey(const SlotSelectorCombos& combos, const QObject* watched
                                              : SelectorKey::EnterPort;
         if (key != Qt::Key_Escape)
             return SelectorKey::None;
-        combo->hide();
+        hideSelector(combo);
         return SelectorKey::Closed;
     }
     if (watched == combos.selPatch && key == Qt::Key_Escape) {
-        combos.selPatch->hide();
+        hideSelector(combos.selPatch);
         return SelectorKey::Closed;
     }
     return SelectorKey::None;
@@ -186,7 +198,7 @@ void enterChannel(SlotSelectors& selectors, const QString& shown)
         list->setCurrentIndex(*channel - 1);
         selectors.Channel_Click();
     }
-    list->hide();
+    hideSelector(list);
 }
 
 void enterPort(SlotSelectors& selectors, const QString& shown)
@@ -201,7 +213,7 @@ void enterPort(SlotSelectors& selectors, const QString& shown)
         list->setCurrentIndex(entry);
         selectors.Port_Click();
     }
-    list->hide();
+    hideSelector(list);
 }
 
 void enterControl(SlotSelectors& selectors, CustomControllers& custom, bool continuousOnly, const AskFn& ask,
@@ -225,7 +237,7 @@ void enterControl(SlotSelectors& selectors, CustomControllers& custom, bool cont
     } else {
         revert();
     }
-    list->hide();
+    hideSelector(list);
 }
 
 void duplicateSlot(SlotSelectors& selectors, DupSetting setting, int slotCount)

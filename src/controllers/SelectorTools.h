@@ -34,6 +34,10 @@ AskFn askThrough(Dialogs& dialogs, const MessageTable& msgs);
 // Shows `combo` over the label it selects for and hides the panel's other selectors.
 void showSelectorAt(QWidget& panel, QComboBox* combo, const QLabel& at, std::initializer_list<QComboBox*> all);
 
+// Hides a selector; when it has the keyboard, the panel takes it, so that
+// neither later typing nor the focus chain lands on another slot's control.
+void hideSelector(QComboBox* combo);
+
 // The hint of a port label: the port's name, or the invalid-port text.
 QString portHint(const MidiEngine& midi, int port, const QString& invalidText);
 

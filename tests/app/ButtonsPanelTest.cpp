@@ -7,6 +7,7 @@
 #include "panels/SectionFile.h"
 #include "patches/PatchListPanel.h"
 #include "support/TestDesk.h"
+#include "support/WidgetDriving.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -63,13 +64,7 @@ struct Desk : test::TestDesk {
     bool timerOn = false;
 };
 
-template <typename T>
-T* child(QWidget* panel, const QString& name)
-{
-    T* found = panel->findChild<T*>(name);
-    EXPECT_NE(found, nullptr) << name.toStdString();
-    return found;
-}
+using test::child;
 
 QLabel* label(ButtonsPanel* panel, const char* name, int slot)
 {
