@@ -8,7 +8,7 @@
 #include "app/PictureFiles.h"
 #include "app/StatusLine.h"
 #include "app/WindowManager.h"
-#include "controllers/SelectorTools.h"
+#include "panels/SelectorTools.h"
 #include "core/Shared.h"
 #include "panels/Panel.h"
 

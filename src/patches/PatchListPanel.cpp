@@ -1,7 +1,7 @@
 #include "patches/PatchListPanel.h"
 
 #include "app/Dialogs.h"
-#include "controllers/FaderPanel.h"
+#include "panels/SelectorTools.h"
 #include "core/Numeric.h"
 #include "core/Shared.h"
 #include "midi/MidiEngine.h"

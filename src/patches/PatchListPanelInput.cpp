@@ -1,6 +1,6 @@
 // The patch list's keyboard and mouse: the channel and port pick lists, the
 // list's keys and edit menu, and the status-line hints.
-#include "controllers/SelectorTools.h"
+#include "panels/SelectorTools.h"
 #include "core/Numeric.h"
 #include "core/Shared.h"
 #include "midi/MidiEngine.h"

@@ -37,13 +37,7 @@ struct Desk : test::TestDesk {
         return panel;
     }
 
-    std::vector<Bytes> sentBytes() const
-    {
-        std::vector<Bytes> out;
-        for (const auto& message : midi->sent())
-            out.push_back(message.bytes);
-        return out;
-    }
+    std::vector<Bytes> sentBytes() const { return test::sentBytes(*midi); }
 };
 
 using test::child;
@@ -90,23 +84,9 @@ void dragThumb(QScrollBar* bar, QPoint target, int steps = 8)
     send(QEvent::MouseButtonRelease, target, Qt::LeftButton, Qt::NoButton);
 }
 
-QByteArray section(FaderPanel* panel)
-{
-    SectionWriter out;
-    panel->SaveMe(out);
-    return out.bytes();
-}
+QByteArray section(FaderPanel* panel) { return test::sectionOf(panel); }
 
-// Loads section bytes the way a session load does: header taken, no MIDI, no change marks.
-QStringList load(Desk& desk, FaderPanel* panel, const QByteArray& bytes)
-{
-    SectionReader in(bytes);
-    in.next();
-    desk.shared->flags.Initializing = true;
-    QStringList problems = panel->LoadMe(in);
-    desk.shared->flags.Initializing = false;
-    return problems;
-}
+QStringList load(Desk& desk, FaderPanel* panel, const QByteArray& bytes) { return test::loadSection(*desk.shared, panel, bytes); }
 
 TEST(FaderPanel, TypedValuesAreClampedAndTheSameValueSendsAgain)
 {

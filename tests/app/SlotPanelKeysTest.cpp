@@ -47,9 +47,7 @@ struct Desk : test::TestDesk {
     // What was sent since the last look.
     Log take()
     {
-        Log out;
-        for (const auto& message : midi->sent())
-            out.push_back(message.bytes);
+        Log out = test::sentBytes(*midi);
         midi->clearSent();
         return out;
     }
@@ -351,6 +349,13 @@ TEST(SlotPanelKeys, TheKeyboardReachesAndMovesFaders)
         EXPECT_EQ(QApplication::focusWidget(), panel->fader(2));
         press(Qt::Key_Up);
         EXPECT_EQ(desk.take(), (Log{{0xE0, 0x40, 0x40}}));
+
+        // A selector closed, the keyboard stays with the panel and moves the current fader.
+        click(slotWidget(panel, "ChanLbl", 3));
+        press(Qt::Key_Escape);
+        press(Qt::Key_Up);
+        EXPECT_EQ(panel->CIndx, 3);
+        EXPECT_EQ(desk.take(), (Log{{0xB0, 0, 65}}));
     }
 }
 

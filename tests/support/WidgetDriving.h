@@ -1,5 +1,10 @@
 #pragma once
 
+#include "core/Shared.h"
+#include "midi/VirtualMidiSystem.h"
+#include "panels/Panel.h"
+#include "panels/SectionFile.h"
+
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionSlider>
@@ -34,6 +39,34 @@ inline QPoint scrollBarPart(const QScrollBar* bar, QStyle::SubControl part)
     opt.pageStep = bar->pageStep();
     opt.upsideDown = bar->invertedAppearance();
     return bar->style()->subControlRect(QStyle::CC_ScrollBar, &opt, part, bar).center();
+}
+
+// The bytes of every message sent so far, in order.
+inline std::vector<std::vector<std::uint8_t>> sentBytes(const VirtualMidiSystem& midi)
+{
+    std::vector<std::vector<std::uint8_t>> out;
+    for (const auto& message : midi.sent())
+        out.push_back(message.bytes);
+    return out;
+}
+
+// A panel's data section as a session save writes it.
+inline QByteArray sectionOf(Panel* panel)
+{
+    SectionWriter out;
+    panel->SaveMe(out);
+    return out.bytes();
+}
+
+// Loads section bytes the way a session load does: header taken, no MIDI, no change marks.
+inline QStringList loadSection(Shared& shared, Panel* panel, const QByteArray& bytes)
+{
+    SectionReader in(bytes);
+    in.next();
+    shared.flags.Initializing = true;
+    QStringList problems = panel->LoadMe(in);
+    shared.flags.Initializing = false;
+    return problems;
 }
 
 }  // namespace orvell::test

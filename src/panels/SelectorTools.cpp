@@ -1,13 +1,11 @@
-#include "controllers/SelectorTools.h"
+#include "panels/SelectorTools.h"
 
-#include "app/Dialogs.h"
 #include "core/Numeric.h"
-#include "help/MessageTable.h"
 #include "midi/MidiEngine.h"
 #include "panels/Panel.h"
 
 #include <QComboBox>
-#include <QSignalBlocker>
+#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -33,19 +31,28 @@ int typedPortEntry(const QComboBox& ports, const QString& text)
     return number ? ports.findData(*number) : -1;
 }
 
-AskFn askThrough(Dialogs& dialogs, const MessageTable& msgs)
+QLabel* makePanelLabel(QWidget* parent, const QString& name, const QString& text, const QColor& color, bool boxed)
 {
-    return [&dialogs, &msgs](int message, bool withCancel) {
-        switch (dialogs.MsgBox(msgs[message], withCancel ? MsgButtons::YesNoCancel : MsgButtons::YesNo,
-                               MsgIcon::Question)) {
-        case MsgAnswer::Yes:
-            return Answer::Yes;
-        case MsgAnswer::No:
-            return Answer::No;
-        default:
-            return Answer::Cancel;
-        }
-    };
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setAlignment(Qt::AlignCenter);
+    if (boxed)
+        label->setFrameStyle(QFrame::Box | QFrame::Plain);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, color);
+    label->setPalette(palette);
+    return label;
+}
+
+QComboBox* makePanelSelector(QWidget* parent, const QString& name, bool editable)
+{
+    auto* combo = new QComboBox(parent);
+    combo->setObjectName(name);
+    combo->setEditable(editable);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setMaxVisibleItems(16);
+    combo->hide();
+    return combo;
 }
 
 void showSelectorAt(QWidget& panel, QComboBox* combo, const QLabel& at, std::initializer_list<QComboBox*> all)
@@ -83,57 +90,6 @@ QString portHint(const MidiEngine& midi, int port, const QString& invalidText)
     const bool known = port >= 0 && port <= midi.NumOutDevs && port < int(midi.MidiOutPorts.size()) &&
                        midi.MidiOutPorts[size_t(port)].Present;
     return known ? midi.MidiOutPorts[size_t(port)].Name : invalidText;
-}
-
-std::optional<CtrlEditResult> editSlotController(QWidget* parent, int code, const QString& label,
-                                                 const CustomControllers& custom, bool continuousOnly,
-                                                 const MessageTable& msgs, Dialogs& dialogs, CtrlEdit::Hint hint)
-{
-    // Custom entries name MIDI controller numbers; the special codes keep their names.
-    if (code < 0 || code > 127)
-        return std::nullopt;
-    const CtrlRecord* record = findController(code, custom);
-    CtrlEditRequest request;
-    request.code = code;
-    request.name = record ? record->CtrlName : label;
-    request.isOnOff = record && record->IsOnOff;
-    request.canTogl = record && record->CanTogl;
-    request.continuousOnly = continuousOnly;
-    request.isCustom =
-        std::any_of(custom.begin(), custom.end(), [code](const CtrlRecord& r) { return r.CtrlNo == code; });
-    return CtrlEdit::ask(parent, request, msgs, dialogs, std::move(hint));
-}
-
-void applyControllerEdit(CustomControllers& custom, int code, const CtrlEditResult& edit)
-{
-    const auto existing =
-        std::find_if(custom.begin(), custom.end(), [code](const CtrlRecord& r) { return r.CtrlNo == code; });
-    if (edit.deleted) {
-        if (existing != custom.end())
-            custom.erase(existing);
-    } else if (existing != custom.end()) {
-        *existing = {code, edit.name, edit.isOnOff, edit.canTogl};
-    } else {
-        custom.push_back({code, edit.name, edit.isOnOff, edit.canTogl});
-    }
-}
-
-bool addCustomLine(CustomControllers& custom, const QString& value)
-{
-    const auto record = parseCustomLine(value);
-    if (!record)
-        return false;
-    std::erase_if(custom, [&](const CtrlRecord& r) { return r.CtrlNo == record->CtrlNo; });
-    custom.push_back(*record);
-    return true;
-}
-
-void fillControlChoices(QComboBox& list, const CustomControllers& custom)
-{
-    const QSignalBlocker block(&list);
-    list.clear();
-    for (const CtrlRecord& record : controllerChoices(custom))
-        list.addItem(record.CtrlName, record.CtrlNo);
 }
 
 SlotSelectorCombos makeSlotSelectors(QWidget& panel, SlotSelectors& handlers, std::function<void()> selPatchClick)
@@ -212,30 +168,6 @@ void enterPort(SlotSelectors& selectors, const QString& shown)
     } else if (list->itemData(entry).toInt() != current) {
         list->setCurrentIndex(entry);
         selectors.Port_Click();
-    }
-    hideSelector(list);
-}
-
-void enterControl(SlotSelectors& selectors, CustomControllers& custom, bool continuousOnly, const AskFn& ask,
-                  const std::function<void()>& refill, const std::function<void()>& revert)
-{
-    QComboBox* list = selectors.Control();
-    const QString text = list->currentText();
-    const auto number = parseInteger(text);
-    if (!number || parseNumber(text) != double(*number) || *number < 0) {
-        revert();
-    } else if (const int entry = list->findData(*number); entry >= 0) {
-        list->setCurrentIndex(entry);
-        selectors.Control_Click();
-    } else if (*number > 127) {
-        revert();  // special codes come only from the list
-    } else if (const auto record = nameUnlistedController(*number, continuousOnly, ask)) {
-        custom.push_back(*record);
-        refill();
-        list->setCurrentIndex(list->findData(record->CtrlNo));
-        selectors.Control_Click();
-    } else {
-        revert();
     }
     hideSelector(list);
 }
