@@ -5,11 +5,11 @@
 #include "app/MainToolbar.h"
 #include "app/StatusLine.h"
 #include "app/WindowManager.h"
-#include "controllers/SelectorTools.h"
 #include "panels/ColorConvert.h"
 #include "panels/Dialogs.h"
 #include "panels/Panel.h"
 #include "panels/PictureFiles.h"
+#include "panels/SelectorTools.h"
 #include "panels/Shared.h"
 
 #include <QAction>

@@ -3,58 +3,32 @@
 #include "controllers/AutoDlgBox.h"
 #include "controllers/ButtonModel.h"
 #include "controllers/FaderModel.h"
-#include "controllers/FaderPanel.h"
-#include "controllers/SelectorTools.h"
-#include "core/Numeric.h"
 #include "core/SectionFile.h"
 #include "midi/AutoSweep.h"
-#include "midi/MidiEngine.h"
-#include "midi/PortLists.h"
-#include "panels/Dialogs.h"
 #include "panels/PanelHost.h"
 #include "panels/Shared.h"
 
 #include <algorithm>
 
-#include <QApplication>
-#include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QPointer>
-#include <QSignalBlocker>
 #include <QToolButton>
 
 namespace orvell {
 
 namespace {
 
-enum : int {
-    MsgSelectPatchList = 34,
-    MsgBadCustomLine = 153,
-};
-
-const QColor ControlColor(0, 0, 255);
-const QColor ChannelColor(0, 64, 0);
-const QColor PortColor(0, 0, 128);
 const QColor OptionColor(128, 0, 0);
 
 }  // namespace
 
-ButtonsPanel::ButtonsPanel(PanelHost& host, QWidget* parent)
-    : Panel(PanelClass::Buttons, host, parent), shared_(host.shared()), midi_(host.shared().midi)
+ButtonsPanel::ButtonsPanel(PanelHost& host, QWidget* parent) : SlotPanel(PanelClass::Buttons, host, parent)
 {
-    if (auto* design = findChild<QLabel*>(QStringLiteral("DesignCaption")))
-        design->hide();
-
     buildControls();
-    FillOutPortList(*combos_.port, midi_);
-    const QString firstPort = combos_.port->count() > 0 ? QString::number(combos_.port->itemData(0).toInt()) : QStringLiteral("0");
+    openFirstPorts();
     for (int i = 0; i < Slots; ++i) {
-        Slot& slot = slots_[i];
-        slot.chanLbl->setText(QStringLiteral("1"));
-        slot.portLbl->setText(firstPort);
-        midi_.OpenMidiOut(firstPort);
-        setCode(i, slot.code, true);  // the design caption stays until a type is chosen
+        setCode(i, core(i).code, true);  // the design caption stays until a type is chosen
         showFace(i);
     }
     makeCurrent(0);
@@ -63,25 +37,22 @@ ButtonsPanel::ButtonsPanel(PanelHost& host, QWidget* parent)
 ButtonsPanel::~ButtonsPanel()
 {
     // A held sweep runs out its current pass, ends with its rest value and never repeats.
-    for (Slot& slot : slots_) {
+    for (Button& slot : buttons_) {
         if (slot.autoIndex >= 0)
             shared_.autoSweep.requestStop(slot.autoIndex);
         slot.autoIndex = -1;
     }
-    for (int i = 0; i < Slots; ++i)
-        midi_.CloseMidiOut(portText(i));
 }
 
 void ButtonsPanel::buildControls()
 {
     constexpr int left = 32, pitch = 45, width = 43;
     for (int i = 0; i < Slots; ++i) {
-        Slot& slot = slots_[i];
+        Button& slot = buttons_[i];
         const QString n = QString::number(i);
         const int x = left + i * pitch;
-        slot.cntrlLbl = makePanelLabel(this, QStringLiteral("CntrlLbl") + n, QStringLiteral("Contrl"), ControlColor, true);
-        slot.cntrlLbl->setWordWrap(true);
-        slot.cntrlLbl->setGeometry(x, 31, width, 27);
+        buildSlotLabels(i);
+        core(i).cntrlLbl->setGeometry(x, 31, width, 27);
         slot.button = new QLabel(this);
         slot.button->setObjectName(QStringLiteral("MButton") + n);
         slot.button->setAlignment(Qt::AlignCenter);
@@ -89,53 +60,29 @@ void ButtonsPanel::buildControls()
         slot.button->setGeometry(x + (width - 27) / 2, 60, 27, 27);  // 372 twips and the border
         slot.optLbl = makePanelLabel(this, QStringLiteral("BtnOptLbl") + n, QString(), OptionColor, true);
         slot.optLbl->setGeometry(x + 4, 89, width - 8, 14);
-        slot.chanLbl = makePanelLabel(this, QStringLiteral("ChanLbl") + n, QString(), ChannelColor, true);
-        slot.chanLbl->setGeometry(x + 6, 104, width - 12, 14);
-        slot.portLbl = makePanelLabel(this, QStringLiteral("PortLbl") + n, QString(), PortColor, true);
-        slot.portLbl->setGeometry(x + 6, 119, width - 12, 14);
-        for (QWidget* w : {static_cast<QWidget*>(slot.button), static_cast<QWidget*>(slot.optLbl),
-                           static_cast<QWidget*>(slot.cntrlLbl), static_cast<QWidget*>(slot.chanLbl),
-                           static_cast<QWidget*>(slot.portLbl)})
-            w->installEventFilter(this);
+        core(i).chanLbl->setGeometry(x + 6, 104, width - 12, 14);
+        core(i).portLbl->setGeometry(x + 6, 119, width - 12, 14);
+        slot.button->installEventFilter(this);
+        slot.optLbl->installEventFilter(this);
     }
-    label1_ = makePanelLabel(this, QStringLiteral("Label1"), QStringLiteral("Chn"), palette().color(QPalette::WindowText), false);
+    buildSharedControls(QStringLiteral("Prt"));
     label1_->setGeometry(2, 104, 28, 14);
-    label2_ = makePanelLabel(this, QStringLiteral("Label2"), QStringLiteral("Prt"), palette().color(QPalette::WindowText), false);
     label2_->setGeometry(2, 119, 28, 14);
-    dupIcon_ = new QToolButton(this);
-    dupIcon_->setObjectName(QStringLiteral("DupIcon"));
-    dupIcon_->setText(QStringLiteral("Dup"));
-    dupIcon_->setAutoRaise(true);
     dupIcon_->setGeometry(2, 60, 28, 26);
-    connect(dupIcon_, &QToolButton::clicked, this, &ButtonsPanel::DupIcon_Click);
-    for (QWidget* w : {static_cast<QWidget*>(label1_), static_cast<QWidget*>(label2_), static_cast<QWidget*>(dupIcon_)})
-        w->installEventFilter(this);
 
     // Kept outside the visible area, as the design has it.
     auto* iconMenu = new QListWidget(this);
     iconMenu->setObjectName(QStringLiteral("IconMenu"));
     iconMenu->setGeometry(-200, -200, 60, 60);
-    combos_ = makeSlotSelectors(*this, *this, [this] { SelPatch_Click(); });
-    fillControlList();
 }
 
-void ButtonsPanel::fillControlList() { fillControlChoices(*combos_.control, custom_); }
-
-QString ButtonsPanel::portText(int i) const { return slots_[i].portLbl->text(); }
-
-QString ButtonsPanel::channelText(int i) const { return slots_[i].chanLbl->text(); }
-
-int ButtonsPanel::channelOfSlot(int slot) const { return parseInteger(channelText(slot)).value_or(1); }
-
-int ButtonsPanel::portOfSlot(int slot) const { return parseInteger(portText(slot)).value_or(-1); }
-
-int ButtonsPanel::CurCtrl(int slot) const { return slots_[slot].code; }
+bool ButtonsPanel::targetsPanel(int code) const { return buttonTargetsPanel(code); }
 
 // Button state and faces.
 
 void ButtonsPanel::setBorder(int index, bool on)
 {
-    Slot& slot = slots_[index];
+    Button& slot = buttons_[index];
     slot.on = on;
     slot.button->setFrameStyle(on ? QFrame::Box | QFrame::Plain : QFrame::NoFrame);
     slot.button->setLineWidth(on ? 2 : 1);
@@ -143,13 +90,13 @@ void ButtonsPanel::setBorder(int index, bool on)
 
 void ButtonsPanel::showOption(int index)
 {
-    const int message = optionWordMessage(slots_[index].option);
-    slots_[index].optLbl->setText(message ? shared_.msg(message) : QString());
+    const int message = optionWordMessage(buttons_[index].option);
+    buttons_[index].optLbl->setText(message ? shared_.msg(message) : QString());
 }
 
 void ButtonsPanel::showFace(int index)
 {
-    Slot& slot = slots_[index];
+    Button& slot = buttons_[index];
     const QPixmap picture = slot.icon >= 0 ? host_.paletteIcon(slot.icon) : QPixmap();
     if (picture.isNull()) {
         // The plain face: a raised square the size of a palette picture.
@@ -168,7 +115,7 @@ void ButtonsPanel::setBtnIcon(int index, int paletteIndex)
 {
     if (index < 0 || index >= Slots || paletteIndex < 0)
         return;
-    slots_[index].icon = paletteIndex;
+    buttons_[index].icon = paletteIndex;
     showFace(index);
     markChanged();
 }
@@ -180,7 +127,7 @@ void ButtonsPanel::BtnOptLbl_Click(int index)
     if (index < 0 || index >= Slots)
         return;
     makeCurrent(index);
-    Slot& slot = slots_[index];
+    Button& slot = buttons_[index];
     if (slot.option == BtnOption::Momentary || slot.option == BtnOption::Toggle) {
         slot.option = slot.option == BtnOption::Momentary ? BtnOption::Toggle : BtnOption::Momentary;
         showOption(index);
@@ -201,8 +148,8 @@ AutoDlgBox* ButtonsPanel::AutoSettings_Click(int index)
     if (index < 0 || index >= Slots)
         return nullptr;
     makeCurrent(index);
-    const Slot& slot = slots_[index];
-    auto* dialog = new AutoDlgBox(slot.cntrlLbl->text(), slot.code, slot.autoSettings, shared_.Msgs, host_.dialogs(),
+    const Button& slot = buttons_[index];
+    auto* dialog = new AutoDlgBox(core(index).cntrlLbl->text(), core(index).code, slot.autoSettings, shared_.Msgs, host_.dialogs(),
                                   [this](const QString& text) { host_.ShowHint(text); }, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     const QPointer<ButtonsPanel> self(this);
@@ -216,73 +163,18 @@ AutoDlgBox* ButtonsPanel::AutoSettings_Click(int index)
 
 void ButtonsPanel::setAutoSettings(int index, const AutoSettings& settings)
 {
-    slots_[index].autoSettings = settings;
-    slots_[index].autoSettings.AIsSet = true;
+    buttons_[index].autoSettings = settings;
+    buttons_[index].autoSettings.AIsSet = true;
     markChanged();
 }
 
 void ButtonsPanel::CloneAfcg(int adx, const AutoSettings& from)
 {
     if (adx >= 0 && adx < Slots)
-        slots_[adx].autoSettings = from;
+        buttons_[adx].autoSettings = from;
 }
 
-// Current button and selectors.
-
-void ButtonsPanel::makeCurrent(int index)
-{
-    if (index != CIndx) {
-        for (QComboBox* combo : {combos_.control, combos_.channel, combos_.port, combos_.selPatch})
-            combo->hide();
-    }
-    CIndx = index;
-}
-
-void ButtonsPanel::showSelector(QComboBox* combo, QLabel* at)
-{
-    showSelectorAt(*this, combo, *at, {combos_.control, combos_.channel, combos_.port, combos_.selPatch});
-}
-
-void ButtonsPanel::Channel_Click()
-{
-    const int i = CIndx;
-    if (i < 0 || i >= Slots || combos_.channel->currentIndex() < 0)
-        return;
-    const QString chosen = QString::number(combos_.channel->currentIndex() + 1);
-    if (chosen != channelText(i)) {
-        setChannel(i, chosen);
-        markChanged();
-    }
-    if (DupIndx < 0)
-        lastSelected_ = Selected::Channel;
-    combos_.channel->hide();
-}
-
-void ButtonsPanel::Port_Click()
-{
-    const int i = CIndx;
-    if (i < 0 || i >= Slots || combos_.port->currentIndex() < 0)
-        return;
-    const QString chosen = QString::number(combos_.port->currentData().toInt());
-    if (chosen != portText(i)) {
-        setPort(i, chosen);
-        markChanged();
-    }
-    if (DupIndx < 0)
-        lastSelected_ = Selected::Port;
-    combos_.port->hide();
-}
-
-void ButtonsPanel::setChannel(int index, const QString& channel) { slots_[index].chanLbl->setText(channel); }
-
-void ButtonsPanel::setPort(int index, const QString& port)
-{
-    if (port == portText(index))
-        return;
-    midi_.CloseMidiOut(portText(index));
-    slots_[index].portLbl->setText(port);
-    midi_.OpenMidiOut(port);
-}
+// Controller types.
 
 QList<Panel*> ButtonsPanel::targetsFor(int code) const
 {
@@ -297,173 +189,41 @@ QList<Panel*> ButtonsPanel::targetsFor(int code) const
     return targets;
 }
 
-bool ButtonsPanel::targetExists(int code) const
-{
-    // The stored SysEx messages cannot be reached from a panel yet.
-    if (code == CtrlCode::SysEx)
-        return false;
-    return !targetsFor(code).isEmpty();
-}
-
-void ButtonsPanel::fillTargetList(int code)
-{
-    const QSignalBlocker block(combos_.selPatch);
-    combos_.selPatch->clear();
-    for (Panel* panel : targetsFor(code))
-        combos_.selPatch->addItem(panel->caption(), panel->Tag.toInt());
-    combos_.selPatch->setCurrentIndex(std::max(0, combos_.selPatch->findData(slots_[CIndx].patchId)));
-}
-
-void ButtonsPanel::revertControl()
-{
-    const int i = CIndx;
-    combos_.control->setCurrentIndex(combos_.control->findData(slots_[i].code));
-    combos_.control->setEditText(slots_[i].cntrlLbl->text());
-}
-
-void ButtonsPanel::Control_Click()
-{
-    const int i = CIndx;
-    if (i < 0 || i >= Slots || combos_.control->currentIndex() < 0)
-        return;
-    const int code = combos_.control->currentData().toInt();
-    const int refusal = refusalMessage(code);
-    if (refusal != 0 && !targetExists(code)) {
-        host_.dialogs().MsgBox(shared_.msg(refusal), MsgButtons::Ok, MsgIcon::Exclamation);
-        revertControl();
-        combos_.control->hide();
-        return;
-    }
-    setCode(i, code, false);
-    markChanged();
-    combos_.control->hide();
-    if (DupIndx >= 0) {
-        slots_[i].patchId = slots_[DupIndx].patchId;
-        return;
-    }
-    lastSelected_ = Selected::Control;
-    if (refusal != 0) {
-        fillTargetList(code);
-        showSelector(combos_.selPatch, slots_[i].cntrlLbl);
-        host_.ShowHint(shared_.msg(MsgSelectPatchList));
-    }
-}
-
-void ButtonsPanel::SelPatch_Click()
-{
-    const int i = CIndx;
-    if (i >= 0 && i < Slots && combos_.selPatch->currentIndex() >= 0) {
-        slots_[i].patchId = combos_.selPatch->currentData().toInt();
-        markChanged();
-    }
-    combos_.selPatch->hide();
-}
-
 void ButtonsPanel::setCode(int index, int code, bool fromFile)
 {
-    Slot& slot = slots_[index];
     // A type change ends what the old type was doing.
     endSweep(index, true);
     setBorder(index, false);
-    slot.code = code;
-    if (!fromFile) {
-        const CtrlRecord* record = findController(code, custom_);
-        slot.cntrlLbl->setText(record ? record->CtrlName : QString::number(code));
-    }
-    slot.option = defaultButtonOption(code, custom_);
+    showCode(index, code, fromFile);
+    buttons_[index].option = defaultButtonOption(code, custom_);
     showOption(index);
-    const bool remote = buttonTargetsPanel(code);
-    slot.chanLbl->setVisible(!remote);
-    slot.portLbl->setVisible(!remote);
 }
 
-// Duplicate.
+// The kind may have changed in the editor, and with it what the button does.
+void ButtonsPanel::controllerEdited(int index) { setCode(index, core(index).code, true); }
 
-void ButtonsPanel::DupIcon_Click()
+void ButtonsPanel::cloneSlot(int index, const SlotPanel& source)
 {
-    if (lastSelected_ == Selected::None || CIndx < 0 || CIndx >= Slots)
-        return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    duplicateSlot(*this,
-                  lastSelected_ == Selected::Channel ? DupSetting::Channel
-                  : lastSelected_ == Selected::Port  ? DupSetting::Port
-                                                     : DupSetting::Control,
-                  Slots);
-    markChanged();
-    QApplication::restoreOverrideCursor();
+    const Button& from = static_cast<const ButtonsPanel&>(source).buttons_[index];
+    Button& slot = buttons_[index];
+    setCode(index, source.CurCtrl(index), true);
+    slot.option = from.option;
+    showOption(index);
+    slot.icon = from.icon;
+    showFace(index);
+    CloneAfcg(index, from.autoSettings);
 }
 
-// Custom controllers.
+// Data section.
 
-void ButtonsPanel::SetUpCtrlEdit()
+void ButtonsPanel::saveSlotKeys(SectionWriter& out, int index, SlotKeys at)
 {
-    const int i = std::clamp(CIndx, 0, Slots - 1);
-    const auto result =
-        editSlotController(this, slots_[i].code, slots_[i].cntrlLbl->text(), custom_, false, shared_.Msgs,
-                           host_.dialogs(), [this](const QString& text) { host_.ShowHint(text); });
-    if (!result)
-        return;
-    CIndx = i;
-    CtrlWasChanged(result->name, result->isOnOff, result->canTogl, result->deleted);
-}
-
-void ButtonsPanel::CtrlWasChanged(const QString& name, bool isOnOff, bool canTogl, bool deleteEntry)
-{
-    const int code = slots_[CIndx].code;
-    applyControllerEdit(custom_, code, {name, isOnOff, canTogl, deleteEntry});
-    fillControlList();
-    const CtrlRecord* record = findController(code, custom_);
-    const QString label = record ? record->CtrlName : QString::number(code);
-    for (int i = 0; i < Slots; ++i) {
-        if (slots_[i].code != code)
-            continue;
-        slots_[i].cntrlLbl->setText(label);
-        // The kind may have changed, and with it what the button does.
-        setCode(i, code, true);
-    }
-    markChanged();
-}
-
-// Clone and data section.
-
-void ButtonsPanel::Clone(const QString& fromTag)
-{
-    Panel::Clone(fromTag);
-    auto* source = qobject_cast<ButtonsPanel*>(host_.findPanel(PanelClass::Buttons, fromTag));
-    if (!source || source == this)
-        return;
-    custom_ = source->custom_;
-    fillControlList();
-    for (int i = 0; i < Slots; ++i) {
-        const Slot& from = source->slots_[i];
-        Slot& slot = slots_[i];
-        setChannel(i, source->channelText(i));
-        setPort(i, source->portText(i));
-        slot.cntrlLbl->setText(from.cntrlLbl->text());
-        setCode(i, from.code, true);
-        slot.option = from.option;
-        showOption(i);
-        slot.patchId = from.patchId;
-        slot.icon = from.icon;
-        showFace(i);
-        CloneAfcg(i, from.autoSettings);
-    }
-    markChanged();
-}
-
-void ButtonsPanel::saveOwnKeys(SectionWriter& out)
-{
-    for (const CtrlRecord& record : custom_)
-        out.key(QStringLiteral("CstmCtrlr"), formatCustomLine(record));
-    for (const Slot& slot : slots_) {
-        out.key(QStringLiteral("Control"), slot.cntrlLbl->text());
-        out.keyInt(QStringLiteral("ControlNum"), slot.code);
-        out.keyInt(QStringLiteral("PatchID"), slot.patchId);
-        out.keyInt(QStringLiteral("BtnIcon"), slot.icon);
-        out.key(QStringLiteral("Channel"), slot.chanLbl->text());
-        out.key(QStringLiteral("Port"), slot.portLbl->text());
-        out.keyInt(QStringLiteral("BtnOpt"), slot.option);
-        const AutoSettings& a = slot.autoSettings;
+    const Button& button = buttons_[index];
+    if (at == SlotKeys::AfterTarget) {
+        out.keyInt(QStringLiteral("BtnIcon"), button.icon);
+    } else if (at == SlotKeys::AfterPort) {
+        out.keyInt(QStringLiteral("BtnOpt"), button.option);
+        const AutoSettings& a = button.autoSettings;
         out.key(QStringLiteral("AMCName"), a.AMCName);
         out.keyInt(QStringLiteral("ADuration"), a.Aduration);
         out.keyInt(QStringLiteral("Astart"), a.Astart);
@@ -476,7 +236,7 @@ void ButtonsPanel::saveOwnKeys(SectionWriter& out)
 
 void ButtonsPanel::beginLoad()
 {
-    loadIndex_ = -1;
+    SlotPanel::beginLoad();
     // Every button starts off.
     for (int i = 0; i < Slots; ++i) {
         endSweep(i, true);
@@ -484,37 +244,11 @@ void ButtonsPanel::beginLoad()
     }
 }
 
-void ButtonsPanel::RefreshPortLists() { FillOutPortList(*combos_.port, midi_); }
-
-bool ButtonsPanel::loadKey(const QString& key, const QString& value)
+bool ButtonsPanel::loadSlotKey(int index, const QString& key, const QString& value)
 {
-    if (key == u"CstmCtrlr") {
-        // A malformed line is reported here and skipped.
-        if (addCustomLine(custom_, value))
-            fillControlList();
-        else
-            host_.dialogs().MsgBox(shared_.msg(MsgBadCustomLine), MsgButtons::Ok, MsgIcon::Exclamation);
-        return true;
-    }
-    if (key == u"Control") {
-        // Buttons are counted by this key; a fifth one is not understood.
-        if (loadIndex_ + 1 >= Slots) {
-            loadIndex_ = Slots;
-            return false;
-        }
-        ++loadIndex_;
-        slots_[loadIndex_].cntrlLbl->setText(value);
-        return true;
-    }
-    if (loadIndex_ < 0 || loadIndex_ >= Slots)
-        return false;
-    Slot& slot = slots_[loadIndex_];
+    Button& slot = buttons_[index];
     AutoSettings& a = slot.autoSettings;
-    if (key == u"Channel") {
-        setChannel(loadIndex_, value.trimmed());
-    } else if (key == u"Port") {
-        setPort(loadIndex_, value.trimmed());
-    } else if (key == u"AMCName") {
+    if (key == u"AMCName") {
         a.AMCName = value.left(MaxAutoNameLength);
     } else if (key == u"ARepeat" || key == u"ATriangle" || key == u"AIsSet") {
         const auto flag = parseSectionBool(value);
@@ -525,18 +259,14 @@ bool ButtonsPanel::loadKey(const QString& key, const QString& value)
         const auto number = parseSectionInt(value);
         if (!number)
             return false;
-        if (key == u"ControlNum") {
-            setCode(loadIndex_, *number, true);
-        } else if (key == u"PatchID") {
-            slot.patchId = *number;
-        } else if (key == u"BtnIcon") {
+        if (key == u"BtnIcon") {
             slot.icon = *number;
-            showFace(loadIndex_);
+            showFace(index);
         } else if (key == u"BtnOpt") {
             if (*number < BtnOption::None || *number > BtnOption::Auto)
                 return false;
             slot.option = *number;
-            showOption(loadIndex_);
+            showOption(index);
         } else if (key == u"ADuration") {
             a.Aduration = std::clamp(*number, 0, MaxAutoDuration);
         } else if (key == u"Astart" || key == u"Aend") {
@@ -551,10 +281,9 @@ bool ButtonsPanel::loadKey(const QString& key, const QString& value)
 
 QList<QWidget*> ButtonsPanel::textControls() const
 {
-    QList<QWidget*> controls;
-    for (const Slot& slot : slots_)
-        controls << slot.cntrlLbl << slot.optLbl << slot.chanLbl << slot.portLbl;
-    controls << label1_ << label2_;
+    QList<QWidget*> controls = SlotPanel::textControls();
+    for (const Button& slot : buttons_)
+        controls << slot.optLbl;
     return controls;
 }
 

@@ -29,11 +29,11 @@ void ButtonsPanel::MidiSend(int index)
 {
     if (shared_.flags.Initializing)
         return;
-    const Slot& slot = slots_[index];
+    const int code = core(index).code;
     // Only MIDI controller numbers make a control change; the other codes act on panels.
-    if (slot.code < 0 || slot.code > 127)
+    if (code < 0 || code > 127)
         return;
-    midi_.SendCtrlChg(portText(index), slot.code, buttonValue(slot.code, slot.on, custom_), channelText(index));
+    midi_.SendCtrlChg(portText(index), code, buttonValue(code, buttons_[index].on, custom_), channelText(index));
 }
 
 void ButtonsPanel::MButton_MouseDown(int index, int button, int shift, int x, int y)
@@ -47,10 +47,9 @@ void ButtonsPanel::MButton_MouseDown(int index, int button, int shift, int x, in
     // The right button belongs to the picture.
     if (button != LeftButton)
         return;
-    Slot& slot = slots_[index];
-    setBorder(index, !slot.on);
-    if (buttonKind(slot.code, custom_) == ButtonKind::Continuous) {
-        if (slot.on)
+    setBorder(index, !buttons_[index].on);
+    if (buttonKind(core(index).code, custom_) == ButtonKind::Continuous) {
+        if (buttons_[index].on)
             startSweep(index);
         else
             endSweep(index, false);
@@ -67,13 +66,13 @@ void ButtonsPanel::MButton_MouseUp(int index, int button, int shift, int x, int 
     (void)y;
     if (index < 0 || index >= Slots || button != LeftButton)
         return;
-    Slot& slot = slots_[index];
-    const ButtonKind kind = buttonKind(slot.code, custom_);
+    const ButtonKind kind = buttonKind(core(index).code, custom_);
     if (kind == ButtonKind::OneShot) {
         setBorder(index, false);
         return;
     }
-    if (slot.option != BtnOption::Momentary && slot.option != BtnOption::Auto)
+    const int option = buttons_[index].option;
+    if (option != BtnOption::Momentary && option != BtnOption::Auto)
         return;
     setBorder(index, false);
     if (kind == ButtonKind::Switch)
@@ -84,12 +83,11 @@ void ButtonsPanel::MButton_MouseUp(int index, int button, int shift, int x, int 
 
 void ButtonsPanel::pressAction(int index)
 {
-    const Slot& slot = slots_[index];
-    const QString tag = QString::number(slot.patchId);
-    switch (slot.code) {
+    const QString tag = QString::number(core(index).patchId);
+    switch (core(index).code) {
     case CtrlCode::StartStop:
         if (!shared_.flags.Initializing)
-            midi_.SendRealTime(portText(index), slot.on ? MidiStart : MidiStop);
+            midi_.SendRealTime(portText(index), buttons_[index].on ? MidiStart : MidiStop);
         break;
     case CtrlCode::PatchDown:
     case CtrlCode::PnlPtrDown:
@@ -112,7 +110,7 @@ void ButtonsPanel::pressAction(int index)
 
 void ButtonsPanel::releaseSwitch(int index)
 {
-    switch (slots_[index].code) {
+    switch (core(index).code) {
     case CtrlCode::StartStop:
         if (!shared_.flags.Initializing)
             midi_.SendRealTime(portText(index), MidiStop);
@@ -129,14 +127,14 @@ void ButtonsPanel::releaseSwitch(int index)
 void ButtonsPanel::reportMissingTarget(int index)
 {
     host_.dialogs().MsgBox(caption() + QStringLiteral(": ") + shared_.msg(MsgPanelGone) + QStringLiteral(" (") +
-                               QString::number(slots_[index].patchId) + u')',
+                               QString::number(core(index).patchId) + u')',
                            MsgButtons::Ok, MsgIcon::Exclamation);
 }
 
 void ButtonsPanel::pushRemote(int index, bool down)
 {
     auto* target = qobject_cast<ButtonsPanel*>(
-        host_.findPanel(PanelClass::Buttons, QString::number(slots_[index].patchId)));
+        host_.findPanel(PanelClass::Buttons, QString::number(core(index).patchId)));
     if (!target || target == this) {
         reportMissingTarget(index);
         return;
@@ -158,20 +156,21 @@ void ButtonsPanel::pushRemote(int index, bool down)
 
 void ButtonsPanel::startSweep(int index)
 {
-    Slot& slot = slots_[index];
+    Button& slot = buttons_[index];
+    const SlotCore& common = core(index);
     // A second start without a release (a remote press) replaces the first.
     endSweep(index, true);
     if (shared_.flags.Initializing)
         return;
-    const AutoSettings settings = dialogAutoSettings(slot.autoSettings, slot.code);
+    const AutoSettings settings = dialogAutoSettings(slot.autoSettings, common.code);
     AutoRequest request;
     request.duration = settings.Aduration;
     request.start = settings.Astart;
     request.end = settings.Aend;
-    request.code = slot.code;
+    request.code = common.code;
     request.channel = channelText(index);
     request.port = portText(index);
-    request.patchId = slot.patchId;
+    request.patchId = common.patchId;
     request.repeat = settings.ARepeat;
     request.triangle = settings.ATriangle;
     slot.autoIndex = shared_.autoSweep.AutoSetUp(request);
@@ -179,7 +178,7 @@ void ButtonsPanel::startSweep(int index)
 
 void ButtonsPanel::endSweep(int index, bool reset)
 {
-    Slot& slot = slots_[index];
+    Button& slot = buttons_[index];
     if (slot.autoIndex < 0)
         return;
     if (reset)
@@ -203,7 +202,8 @@ bool ButtonsPanel::causesLoop(const QString& myTag, QSet<const ButtonsPanel*>& s
     if (seen.contains(this))
         return false;
     seen.insert(this);
-    for (const Slot& slot : slots_) {
+    for (int i = 0; i < Slots; ++i) {
+        const SlotCore& slot = core(i);
         if (slot.code != CtrlCode::PushButtons)
             continue;
         const QString target = QString::number(slot.patchId);
@@ -220,17 +220,6 @@ bool ButtonsPanel::queryOwnClose(CloseReason reason)
 {
     constexpr int MsgButtonControls = 230;
     return !refusedWhileTargeted(reason, MsgButtonControls);
-}
-
-int ButtonsPanel::controlsTargeting(PanelClass targetClass, const QString& targetTag) const
-{
-    int count = 0;
-    for (const Slot& slot : slots_) {
-        if (buttonTargetsPanel(slot.code) && faderTargetClass(slot.code) == targetClass &&
-            QString::number(slot.patchId) == targetTag)
-            ++count;
-    }
-    return count;
 }
 
 }  // namespace orvell

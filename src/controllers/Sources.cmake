@@ -12,5 +12,5 @@ target_sources(orvell_widgets PRIVATE
   src/controllers/CtrlEdit.cpp
   src/controllers/FaderPanel.cpp
   src/controllers/FaderPanelInput.cpp
-  src/controllers/SelectorTools.cpp
+  src/controllers/SlotPanel.cpp
 )

@@ -1,12 +1,12 @@
 #include "patches/PatchListPanel.h"
 
-#include "controllers/FaderPanel.h"
 #include "core/Numeric.h"
 #include "core/SectionFile.h"
 #include "midi/MidiEngine.h"
 #include "midi/PortLists.h"
 #include "panels/Dialogs.h"
 #include "panels/PanelHost.h"
+#include "panels/SelectorTools.h"
 #include "panels/Shared.h"
 #include "patches/PatchDialogs.h"
 #include "patches/PatchFile.h"

@@ -1,9 +1,9 @@
 // The patch list's keyboard and mouse: the channel and port pick lists, the
 // list's keys and edit menu, and the status-line hints.
-#include "controllers/SelectorTools.h"
 #include "core/Numeric.h"
 #include "midi/MidiEngine.h"
 #include "panels/PanelHost.h"
+#include "panels/SelectorTools.h"
 #include "panels/Shared.h"
 #include "patches/PatchListPanel.h"
 

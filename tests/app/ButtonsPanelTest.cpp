@@ -7,6 +7,7 @@
 #include "panels/Shared.h"
 #include "patches/PatchListPanel.h"
 #include "support/TestDesk.h"
+#include "support/WidgetDriving.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -46,13 +47,7 @@ struct Desk : test::TestDesk {
         return panel;
     }
 
-    std::vector<Bytes> sent() const
-    {
-        std::vector<Bytes> out;
-        for (const auto& message : midi->sent())
-            out.push_back(message.bytes);
-        return out;
-    }
+    std::vector<Bytes> sent() const { return test::sentBytes(*midi); }
 
     void tick(int count = 1)
     {
@@ -63,13 +58,7 @@ struct Desk : test::TestDesk {
     bool timerOn = false;
 };
 
-template <typename T>
-T* child(QWidget* panel, const QString& name)
-{
-    T* found = panel->findChild<T*>(name);
-    EXPECT_NE(found, nullptr) << name.toStdString();
-    return found;
-}
+using test::child;
 
 QLabel* label(ButtonsPanel* panel, const char* name, int slot)
 {
@@ -101,22 +90,9 @@ void release(ButtonsPanel* panel, int slot, Qt::MouseButton button = Qt::LeftBut
     QTest::mouseRelease(label(panel, "MButton", slot), button);
 }
 
-QByteArray section(ButtonsPanel* panel)
-{
-    SectionWriter out;
-    panel->SaveMe(out);
-    return out.bytes();
-}
+QByteArray section(ButtonsPanel* panel) { return test::sectionOf(panel); }
 
-QStringList load(Desk& desk, ButtonsPanel* panel, const QByteArray& bytes)
-{
-    SectionReader in(bytes);
-    in.next();
-    desk.shared->flags.Initializing = true;
-    QStringList problems = panel->LoadMe(in);
-    desk.shared->flags.Initializing = false;
-    return problems;
-}
+QStringList load(Desk& desk, ButtonsPanel* panel, const QByteArray& bytes) { return test::loadSection(*desk.shared, panel, bytes); }
 
 // Gives button `slot` a code and an option the way a file does, for codes no
 // list offers.

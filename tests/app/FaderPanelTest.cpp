@@ -4,6 +4,7 @@
 #include "midi/VirtualMidiSystem.h"
 #include "panels/Shared.h"
 #include "support/TestDesk.h"
+#include "support/WidgetDriving.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -14,7 +15,6 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QStyle>
-#include <QStyleOptionSlider>
 #include <QTest>
 #include <QToolButton>
 
@@ -37,22 +37,10 @@ struct Desk : test::TestDesk {
         return panel;
     }
 
-    std::vector<Bytes> sentBytes() const
-    {
-        std::vector<Bytes> out;
-        for (const auto& message : midi->sent())
-            out.push_back(message.bytes);
-        return out;
-    }
+    std::vector<Bytes> sentBytes() const { return test::sentBytes(*midi); }
 };
 
-template <typename T>
-T* child(FaderPanel* panel, const QString& name)
-{
-    T* found = panel->findChild<T*>(name);
-    EXPECT_NE(found, nullptr) << name.toStdString();
-    return found;
-}
+using test::child;
 
 // Types into an entry box and presses Enter.
 void typeEnter(QLineEdit* box, const QString& text)
@@ -85,19 +73,7 @@ void chooseController(FaderPanel* panel, int slot, int code)
 // Drags the thumb with the mouse to `target` (in the bar's coordinates), in steps.
 void dragThumb(QScrollBar* bar, QPoint target, int steps = 8)
 {
-    QStyleOptionSlider opt;
-    opt.initFrom(bar);
-    opt.subControls = QStyle::SC_All;
-    opt.orientation = bar->orientation();
-    opt.minimum = bar->minimum();
-    opt.maximum = bar->maximum();
-    opt.sliderPosition = bar->sliderPosition();
-    opt.sliderValue = bar->value();
-    opt.singleStep = bar->singleStep();
-    opt.pageStep = bar->pageStep();
-    opt.upsideDown = bar->invertedAppearance();
-    const QPoint start =
-        bar->style()->subControlRect(QStyle::CC_ScrollBar, &opt, QStyle::SC_ScrollBarSlider, bar).center();
+    const QPoint start = test::scrollBarPart(bar, QStyle::SC_ScrollBarSlider);
     auto send = [bar](QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons) {
         QMouseEvent event(type, at, bar->mapToGlobal(at), button, buttons, Qt::NoModifier);
         QApplication::sendEvent(bar, &event);
@@ -108,23 +84,9 @@ void dragThumb(QScrollBar* bar, QPoint target, int steps = 8)
     send(QEvent::MouseButtonRelease, target, Qt::LeftButton, Qt::NoButton);
 }
 
-QByteArray section(FaderPanel* panel)
-{
-    SectionWriter out;
-    panel->SaveMe(out);
-    return out.bytes();
-}
+QByteArray section(FaderPanel* panel) { return test::sectionOf(panel); }
 
-// Loads section bytes the way a session load does: header taken, no MIDI, no change marks.
-QStringList load(Desk& desk, FaderPanel* panel, const QByteArray& bytes)
-{
-    SectionReader in(bytes);
-    in.next();
-    desk.shared->flags.Initializing = true;
-    QStringList problems = panel->LoadMe(in);
-    desk.shared->flags.Initializing = false;
-    return problems;
-}
+QStringList load(Desk& desk, FaderPanel* panel, const QByteArray& bytes) { return test::loadSection(*desk.shared, panel, bytes); }
 
 TEST(FaderPanel, TypedValuesAreClampedAndTheSameValueSendsAgain)
 {
@@ -560,18 +522,30 @@ TEST(FaderPanel, SelectorOfOneFaderClosesWhenAnotherBecomesCurrent)
     EXPECT_FALSE(child<QComboBox>(panel, "Channel")->isVisible());
 }
 
-TEST(FaderPanel, LeavingTheValueBoxActsAsEnter)
+TEST(FaderPanel, LeavingTheValueBoxActsAsEnterForWhatWasTyped)
 {
     Desk desk;
     FaderPanel* panel = desk.add(PanelClass::HFaders);
     auto* box = child<QLineEdit>(panel, "DataVal1");
-    box->setFocus();
-    QCoreApplication::processEvents();
-    desk.midi->clearSent();
-    child<QLineEdit>(panel, "DataVal2")->setFocus();  // nothing typed: the value is sent once more
-    QCoreApplication::processEvents();
-    ASSERT_EQ(desk.midi->sent().size(), 1u);
-    EXPECT_EQ(desk.midi->sent()[0].bytes, (Bytes{0xB0, 0x00, 64}));
+    auto* next = child<QLineEdit>(panel, "DataVal2");
+    const struct {
+        const char* typed;
+        std::vector<Bytes> sent;
+    } cases[] = {
+        {"", {}},  // nothing typed: leaving sends nothing
+        {"90", {{0xB0, 0x00, 90}}},
+        {"90", {{0xB0, 0x00, 90}}},  // typed again, so sent again
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        box->setFocus();
+        QCoreApplication::processEvents();
+        QTest::keyClicks(box, QString::fromLatin1(c.typed));
+        desk.midi->clearSent();
+        next->setFocus();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(desk.sentBytes(), c.sent);
+    }
 }
 
 TEST(FaderPanel, HintsForEachControl)

@@ -1,13 +1,12 @@
-#include "controllers/SelectorTools.h"
+#include "panels/SelectorTools.h"
 
 #include "core/Numeric.h"
-#include "help/MessageTable.h"
 #include "midi/MidiEngine.h"
 #include "panels/Dialogs.h"
 #include "panels/Panel.h"
 
 #include <QComboBox>
-#include <QSignalBlocker>
+#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -33,26 +32,35 @@ int typedPortEntry(const QComboBox& ports, const QString& text)
     return number ? ports.findData(*number) : -1;
 }
 
-AskFn askThrough(Dialogs& dialogs, const MessageTable& msgs)
+QLabel* makePanelLabel(QWidget* parent, const QString& name, const QString& text, const QColor& color, bool boxed)
 {
-    return [&dialogs, &msgs](int message, bool withCancel) {
-        switch (dialogs.MsgBox(msgs[message], withCancel ? MsgButtons::YesNoCancel : MsgButtons::YesNo,
-                               MsgIcon::Question)) {
-        case MsgAnswer::Yes:
-            return Answer::Yes;
-        case MsgAnswer::No:
-            return Answer::No;
-        default:
-            return Answer::Cancel;
-        }
-    };
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setAlignment(Qt::AlignCenter);
+    if (boxed)
+        label->setFrameStyle(QFrame::Box | QFrame::Plain);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, color);
+    label->setPalette(palette);
+    return label;
+}
+
+QComboBox* makePanelSelector(QWidget* parent, const QString& name, bool editable)
+{
+    auto* combo = new QComboBox(parent);
+    combo->setObjectName(name);
+    combo->setEditable(editable);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setMaxVisibleItems(16);
+    combo->hide();
+    return combo;
 }
 
 void showSelectorAt(QWidget& panel, QComboBox* combo, const QLabel& at, std::initializer_list<QComboBox*> all)
 {
     for (QComboBox* other : all) {
         if (other != combo)
-            other->hide();
+            hideSelector(other);
     }
     const int width = std::max(at.width(), 120);
     const int x = std::clamp(at.x(), 0, std::max(0, panel.width() - width));
@@ -61,6 +69,8 @@ void showSelectorAt(QWidget& panel, QComboBox* combo, const QLabel& at, std::ini
         combo->setEditable(true);
         combo->setInsertPolicy(QComboBox::NoInsert);
         combo->lineEdit()->installEventFilter(&panel);
+        // Typing acts on Enter only: leaving the box must not pick the entry it names.
+        QObject::disconnect(combo->lineEdit(), &QLineEdit::editingFinished, nullptr, nullptr);
     }
     combo->show();
     combo->raise();
@@ -69,62 +79,18 @@ void showSelectorAt(QWidget& panel, QComboBox* combo, const QLabel& at, std::ini
         combo->lineEdit()->selectAll();
 }
 
+void hideSelector(QComboBox* combo)
+{
+    if (combo->isVisible() && combo->hasFocus())
+        combo->parentWidget()->setFocus(Qt::OtherFocusReason);
+    combo->hide();
+}
+
 QString portHint(const MidiEngine& midi, int port, const QString& invalidText)
 {
     const bool known = port >= 0 && port <= midi.NumOutDevs && port < int(midi.MidiOutPorts.size()) &&
                        midi.MidiOutPorts[size_t(port)].Present;
     return known ? midi.MidiOutPorts[size_t(port)].Name : invalidText;
-}
-
-std::optional<CtrlEditResult> editSlotController(QWidget* parent, int code, const QString& label,
-                                                 const CustomControllers& custom, bool continuousOnly,
-                                                 const MessageTable& msgs, Dialogs& dialogs, CtrlEdit::Hint hint)
-{
-    // Custom entries name MIDI controller numbers; the special codes keep their names.
-    if (code < 0 || code > 127)
-        return std::nullopt;
-    const CtrlRecord* record = findController(code, custom);
-    CtrlEditRequest request;
-    request.code = code;
-    request.name = record ? record->CtrlName : label;
-    request.isOnOff = record && record->IsOnOff;
-    request.canTogl = record && record->CanTogl;
-    request.continuousOnly = continuousOnly;
-    request.isCustom =
-        std::any_of(custom.begin(), custom.end(), [code](const CtrlRecord& r) { return r.CtrlNo == code; });
-    return CtrlEdit::ask(parent, request, msgs, dialogs, std::move(hint));
-}
-
-void applyControllerEdit(CustomControllers& custom, int code, const CtrlEditResult& edit)
-{
-    const auto existing =
-        std::find_if(custom.begin(), custom.end(), [code](const CtrlRecord& r) { return r.CtrlNo == code; });
-    if (edit.deleted) {
-        if (existing != custom.end())
-            custom.erase(existing);
-    } else if (existing != custom.end()) {
-        *existing = {code, edit.name, edit.isOnOff, edit.canTogl};
-    } else {
-        custom.push_back({code, edit.name, edit.isOnOff, edit.canTogl});
-    }
-}
-
-bool addCustomLine(CustomControllers& custom, const QString& value)
-{
-    const auto record = parseCustomLine(value);
-    if (!record)
-        return false;
-    std::erase_if(custom, [&](const CtrlRecord& r) { return r.CtrlNo == record->CtrlNo; });
-    custom.push_back(*record);
-    return true;
-}
-
-void fillControlChoices(QComboBox& list, const CustomControllers& custom)
-{
-    const QSignalBlocker block(&list);
-    list.clear();
-    for (const CtrlRecord& record : controllerChoices(custom))
-        list.addItem(record.CtrlName, record.CtrlNo);
 }
 
 SlotSelectorCombos makeSlotSelectors(QWidget& panel, SlotSelectors& handlers, std::function<void()> selPatchClick)
@@ -144,7 +110,10 @@ SlotSelectorCombos makeSlotSelectors(QWidget& panel, SlotSelectors& handlers, st
                               make("SelPatch", false)};
     for (int ch = 1; ch <= 16; ++ch)
         combos.channel->addItem(QString::number(ch), ch);
-    combos.selPatch->installEventFilter(&panel);
+    // Typed keys reach the selector itself, which hands them to its line
+    // edit past any filter there; the panel reads Enter and Escape first.
+    for (QComboBox* combo : {combos.control, combos.channel, combos.port, combos.selPatch})
+        combo->installEventFilter(&panel);
     QObject::connect(combos.control, &QComboBox::activated, &panel, [&handlers] { handlers.Control_Click(); });
     QObject::connect(combos.channel, &QComboBox::activated, &panel, [&handlers] { handlers.Channel_Click(); });
     QObject::connect(combos.port, &QComboBox::activated, &panel, [&handlers] { handlers.Port_Click(); });
@@ -156,7 +125,7 @@ SelectorKey selectorKey(const SlotSelectorCombos& combos, const QObject* watched
 {
     const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
     for (QComboBox* combo : {combos.control, combos.channel, combos.port}) {
-        if (watched != combo->lineEdit())
+        if (watched != combo && watched != combo->lineEdit())
             continue;
         if (enter)
             return combo == combos.control ? SelectorKey::EnterControl
@@ -164,11 +133,11 @@ SelectorKey selectorKey(const SlotSelectorCombos& combos, const QObject* watched
                                              : SelectorKey::EnterPort;
         if (key != Qt::Key_Escape)
             return SelectorKey::None;
-        combo->hide();
+        hideSelector(combo);
         return SelectorKey::Closed;
     }
     if (watched == combos.selPatch && key == Qt::Key_Escape) {
-        combos.selPatch->hide();
+        hideSelector(combos.selPatch);
         return SelectorKey::Closed;
     }
     return SelectorKey::None;
@@ -186,7 +155,7 @@ void enterChannel(SlotSelectors& selectors, const QString& shown)
         list->setCurrentIndex(*channel - 1);
         selectors.Channel_Click();
     }
-    list->hide();
+    hideSelector(list);
 }
 
 void enterPort(SlotSelectors& selectors, const QString& shown)
@@ -201,31 +170,7 @@ void enterPort(SlotSelectors& selectors, const QString& shown)
         list->setCurrentIndex(entry);
         selectors.Port_Click();
     }
-    list->hide();
-}
-
-void enterControl(SlotSelectors& selectors, CustomControllers& custom, bool continuousOnly, const AskFn& ask,
-                  const std::function<void()>& refill, const std::function<void()>& revert)
-{
-    QComboBox* list = selectors.Control();
-    const QString text = list->currentText();
-    const auto number = parseInteger(text);
-    if (!number || parseNumber(text) != double(*number) || *number < 0) {
-        revert();
-    } else if (const int entry = list->findData(*number); entry >= 0) {
-        list->setCurrentIndex(entry);
-        selectors.Control_Click();
-    } else if (*number > 127) {
-        revert();  // special codes come only from the list
-    } else if (const auto record = nameUnlistedController(*number, continuousOnly, ask)) {
-        custom.push_back(*record);
-        refill();
-        list->setCurrentIndex(list->findData(record->CtrlNo));
-        selectors.Control_Click();
-    } else {
-        revert();
-    }
-    list->hide();
+    hideSelector(list);
 }
 
 void duplicateSlot(SlotSelectors& selectors, DupSetting setting, int slotCount)
