@@ -5,6 +5,13 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 CC=clang CXX=clang++ bash "$here/scripts/build.sh" "$here/build-fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DORVELL_TESTS=OFF -DORVELL_BENCH=OFF -DORVELL_SANITIZE=ON -DORVELL_FUZZ=ON
+if [ "${FUZZ_TARGET:-}" = smf ]; then
+    # FUZZ_TARGET=smf: the MIDI file reader, whose caps keep it under 64 MB.
+    smf_corpus="$here/build-fuzz/corpus-smf"
+    mkdir -p "$smf_corpus"
+    cp "$here"/fuzz/seeds/*.mid "$smf_corpus"/
+    exec "$here/build-fuzz/fuzz/fuzz_smf_reader" -malloc_limit_mb=64 "$smf_corpus" "$@"
+fi
 corpus="$here/build-fuzz/corpus"
 mkdir -p "$corpus"
 cp "$here"/fuzz/seeds/* "$corpus"/ 2>/dev/null || true
