@@ -173,6 +173,14 @@ int MidiEngine::SendFromThread(int port, std::uint32_t packed)
     return system_.sendShort(MidiOutPorts[static_cast<size_t>(port)].Handle, packed);
 }
 
+int MidiEngine::SendFromThread(int port, std::span<const std::uint8_t> bytes)
+{
+    const std::lock_guard lock(systemMutex_);
+    if (port < 0 || port >= static_cast<int>(MidiOutPorts.size()))
+        return MidiResult::BadDeviceId;
+    return system_.sendLong(MidiOutPorts[static_cast<size_t>(port)].Handle, bytes);
+}
+
 void MidiEngine::ReportSendFailure(const QString& routine, int port, int code)
 {
     if (port >= 0)

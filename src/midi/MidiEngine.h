@@ -74,6 +74,7 @@ public:
     // returns the result, reporting nothing. The player hands failures to the
     // user-interface thread, which reports them with ReportSendFailure.
     int SendFromThread(int port, std::uint32_t packed);
+    int SendFromThread(int port, std::span<const std::uint8_t> bytes);
     // "FAIL!" and the error box, as for a failed send of the routine; a port
     // of 0 or more is named in the description field first.
     void ReportSendFailure(const QString& routine, int port, int code);

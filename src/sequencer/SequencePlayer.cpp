@@ -62,12 +62,20 @@ void SequencePlayer::open(const SmfSequence& sequence)
 {
     close();
     std::vector<Message> messages;
+    std::vector<std::uint8_t> sysEx;
     int highestPort = 0;
     for (const SmfEvent& event : sequence.events) {
-        if (event.kind != SmfEventKind::Channel)
-            continue;
         const auto bytes = sequence.bytes(event);
-        messages.push_back({event.micros, pack(bytes[0], bytes[1], bytes.size() > 2 ? bytes[2] : 0), event.port});
+        if (event.kind == SmfEventKind::Channel) {
+            messages.push_back({event.micros, pack(bytes[0], bytes[1], bytes.size() > 2 ? bytes[2] : 0), 0, 0,
+                                event.port});
+        } else if (event.kind == SmfEventKind::SysEx && !bytes.empty()) {
+            messages.push_back({event.micros, 0, static_cast<std::uint32_t>(sysEx.size()),
+                                static_cast<std::uint32_t>(bytes.size()), event.port});
+            sysEx.insert(sysEx.end(), bytes.begin(), bytes.end());
+        } else {
+            continue;
+        }
         highestPort = std::max(highestPort, int{event.port});
     }
     std::vector<bool> used(static_cast<size_t>(highestPort) + 1);
@@ -87,6 +95,7 @@ void SequencePlayer::open(const SmfSequence& sequence)
 
     const std::lock_guard lock(mutex_);
     messages_ = std::move(messages);
+    sysEx_ = std::move(sysEx);
     voices_.assign(static_cast<size_t>(highestPort) + 1, PortVoices{});
     failedPorts_.assign(static_cast<size_t>(highestPort) + 1, false);
     length_ = sequence.lengthMicros;
@@ -104,6 +113,7 @@ void SequencePlayer::close()
             return;
         halt();
         messages_.clear();
+        sysEx_.clear();
         loaded_ = false;
         length_ = position_ = 0;
         next_ = 0;
@@ -215,7 +225,7 @@ std::int64_t SequencePlayer::playDue()
 {
     const std::int64_t now = clock_.nowMicros();
     while (next_ < messages_.size() && origin_ + messages_[next_].micros <= now) {
-        send(messages_[next_].port, messages_[next_].packed);
+        send(messages_[next_]);
         ++next_;
     }
     if (next_ == messages_.size() && now - origin_ >= length_) {
@@ -235,7 +245,17 @@ std::int64_t SequencePlayer::playDue()
     return std::min(due, lastReport_ + ReportMicros);
 }
 
-void SequencePlayer::send(int port, std::uint32_t packed)
+void SequencePlayer::send(const Message& message)
+{
+    if (message.length == 0) {
+        sendShort(message.port, message.packed);
+        return;
+    }
+    checkResult(message.port,
+                midi_.SendFromThread(message.port, std::span(sysEx_).subspan(message.offset, message.length)));
+}
+
+void SequencePlayer::sendShort(int port, std::uint32_t packed)
 {
     const auto status = static_cast<std::uint8_t>(packed);
     const auto data1 = static_cast<std::uint8_t>(packed >> 8);
@@ -257,7 +277,11 @@ void SequencePlayer::send(int port, std::uint32_t packed)
     default:
         break;
     }
-    const int result = midi_.SendFromThread(port, packed);
+    checkResult(port, midi_.SendFromThread(port, packed));
+}
+
+void SequencePlayer::checkResult(int port, int result)
+{
     if (result != MidiResult::Ok && !failedPorts_[static_cast<size_t>(port)]) {
         failedPorts_[static_cast<size_t>(port)] = true;
         QMetaObject::invokeMethod(
@@ -280,9 +304,9 @@ void SequencePlayer::silence()
             voice = Voice{};
             for (std::uint8_t note = 0; note < 128; ++note) {
                 if (sounding.notes.test(note))
-                    send(static_cast<int>(port), pack(0x80 | channel, note, 0));
+                    sendShort(static_cast<int>(port), pack(0x80 | channel, note, 0));
             }
-            send(static_cast<int>(port), pack(0xB0 | channel, 64, 0));
+            sendShort(static_cast<int>(port), pack(0xB0 | channel, 64, 0));
         }
     }
 }

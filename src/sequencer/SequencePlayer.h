@@ -63,7 +63,9 @@ public:
 private:
     struct Message {
         std::int64_t micros = 0;
-        std::uint32_t packed = 0;
+        std::uint32_t packed = 0;  // a short message, or
+        std::uint32_t offset = 0;  // the place of a SysEx in sysEx_
+        std::uint32_t length = 0;
         int port = 0;
     };
     struct Voice {
@@ -74,7 +76,9 @@ private:
 
     void run();
     std::int64_t playDue();
-    void send(int port, std::uint32_t packed);
+    void send(const Message& message);
+    void sendShort(int port, std::uint32_t packed);
+    void checkResult(int port, int result);
     void silence();
     void halt();
     std::int64_t clampedPosition(std::int64_t micros) const;
@@ -92,7 +96,8 @@ private:
 
     // Shared with the player's thread, under the mutex.
     mutable std::mutex mutex_;
-    std::vector<Message> messages_;  // channel messages in time order
+    std::vector<Message> messages_;  // channel messages and SysEx in time order
+    std::vector<std::uint8_t> sysEx_;
     std::vector<PortVoices> voices_;  // by port: what sounds now
     std::vector<bool> failedPorts_;   // reported during this play
     std::int64_t length_ = 0;

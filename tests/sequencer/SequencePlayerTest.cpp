@@ -169,6 +169,15 @@ TEST_F(SequencePlayerTest, SeekStopsSilencesAndMoves)
     EXPECT_EQ(player->position(), 1500000);
 }
 
+TEST_F(SequencePlayerTest, SendsSysExWholeAndEscapedBytesAsTheyAre)
+{
+    load(format0({0x00, 0xF0, 0x05, 0x7E, 0x7F, 0x09, 0x01, 0xF7, 0x60, 0xF7, 0x02, 0xF3, 0x01, 0x00, 0xFF, 0x01, 0x01,
+                  'x', 0x00, 0xFF, 0x2F, 0x00}));
+    player->play();
+    clock.advanceMs(600);
+    EXPECT_EQ(sent(), "0.000 0 F0 7E 7F 09 01 F7\n500.000 0 F3 01\n");
+}
+
 TEST_F(SequencePlayerTest, AFailedSendIsReportedOnceAsForAnyOtherSend)
 {
     load(TwoTempos);
