@@ -117,6 +117,8 @@ void BM_PlaybackTimingError(benchmark::State& state)
     state.counters["max_ms"] = *std::max_element(errors.begin(), errors.end());
     state.counters["min_ms"] = *std::min_element(errors.begin(), errors.end());
     state.counters["last_ms"] = lastError;
+    state.counters["over_0.2ms"] = double(std::count_if(errors.begin(), errors.end(), [](double e) { return e > 0.2; }));
+    state.counters["over_1ms"] = double(std::count_if(errors.begin(), errors.end(), [](double e) { return e > 1.0; }));
 }
 BENCHMARK(BM_PlaybackTimingError)->Iterations(1)->Unit(benchmark::kSecond);
 

@@ -5,6 +5,11 @@
 
 #include <algorithm>
 
+#if defined(__unix__)
+#include <pthread.h>
+#include <sched.h>
+#endif
+
 namespace orvell {
 
 namespace {
@@ -14,6 +19,18 @@ constexpr std::int64_t ReportMicros = 50000;
 std::uint32_t pack(std::uint8_t status, std::uint8_t data1, std::uint8_t data2)
 {
     return status | (std::uint32_t{data1} << 8) | (std::uint32_t{data2} << 16);
+}
+
+// On a busy machine an ordinary thread waits milliseconds for a processor;
+// where the system grants real-time scheduling (audio users usually have it)
+// the player takes a low real-time priority, else it stays as it is.
+void askForRealTimeScheduling()
+{
+#if defined(__unix__)
+    sched_param param{};
+    param.sched_priority = 10;
+    pthread_setschedparam(pthread_self(), SCHED_FIFO, &param);
+#endif
 }
 
 }  // namespace
@@ -212,6 +229,7 @@ void SequencePlayer::halt()
 
 void SequencePlayer::run()
 {
+    askForRealTimeScheduling();
     std::unique_lock lock(mutex_);
     while (!quit_) {
         const std::int64_t deadline = playing_ ? playDue() : PlayerClock::Never;
