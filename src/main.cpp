@@ -4,6 +4,7 @@
 #include "core/Clock.h"
 #include "midi/MidiBackend.h"
 #include "panels/Shared.h"
+#include "sequencer/SmfReader.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -100,6 +101,17 @@ int main(int argc, char* argv[])
                          qPrintable(error->text), error->number);
             return 1;
         }
+        return 0;
+    }
+
+    if (!options.dumpSmf.isEmpty()) {
+        QString error;
+        const auto sequence = SmfReader::readFile(options.dumpSmf, error);
+        if (!sequence) {
+            std::fprintf(stderr, "orvell: %s: %s\n", qPrintable(options.dumpSmf), qPrintable(error));
+            return 1;
+        }
+        std::printf("%s", SmfReader::dumpText(*sequence).toUtf8().constData());
         return 0;
     }
 

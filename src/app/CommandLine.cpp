@@ -130,6 +130,12 @@ CommandLineParse parseCommandLine(const QStringList& args, const QString& midiEn
                 return result;
             }
             options.dumpMessages = value;
+        } else if (word == u"--dump-smf") {
+            if (!takeValue() || value.isEmpty()) {
+                result.error = QStringLiteral("--dump-smf must be followed by a file name.");
+                return result;
+            }
+            options.dumpSmf = value;
         } else {
             result.error = QStringLiteral("Unknown option %1.").arg(word);
             return result;
@@ -156,6 +162,8 @@ QString usageText()
         "                            (milliseconds, port, bytes in hex); implies --midi virtual\n"
         "  --list-ports              print the MIDI ports and exit\n"
         "  --dump-messages FILE      write the message file for translators to FILE and exit\n"
+        "  --dump-smf FILE           print the events of a MIDI file (ticks, milliseconds, port,\n"
+        "                            bytes in hex) in playing order and exit\n"
         "  --quit-after-start        once the window is up, print \"Started: Orvell, N panels\"\n"
         "                            and exit as File > Exit does (for scripts and tests)\n"
         "  --help                    print this text and exit\n"

@@ -15,6 +15,7 @@ struct CommandLineOptions {
     bool help = false;
     bool version = false;
     QString dumpMessages;  // write the message file here and exit
+    QString dumpSmf;       // print the events of this MIDI file and exit
     bool quitAfterStart = false;  // for scripts: report once the window is up, then exit
     QStringList words;     // everything that is not an option: the files to load
     QStringList qtArgs;    // options meant for Qt itself (-platform offscreen ...)

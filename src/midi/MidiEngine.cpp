@@ -46,6 +46,7 @@ MidiEngine::MidiEngine(MidiSystem& system, const MessageTable& msgs, Reporter& r
 
 void MidiEngine::InitMidiDevs()
 {
+    const std::lock_guard lock(systemMutex_);
     NumInDevs = std::max(0, system_.inputCount());
     MidiInPorts.assign(static_cast<size_t>(NumInDevs) + 1, MidiPort{});
     MidiInPorts[0].Name = QStringLiteral("Empty In");
@@ -98,7 +99,12 @@ void MidiEngine::OpenMidiOut(const QString& portText)
     if (record.OpenCount == 0) {
         reporter_.ShowStatusText(0, msgs_[MsgOpen] + msgs_[MsgMidiOut] + msgs_[MsgPort] + portText);
         MidiHandle handle = 0;
-        LastMidiErr = system_.openOutput(port - 1, handle);
+        {
+            const std::lock_guard lock(systemMutex_);
+            LastMidiErr = system_.openOutput(port - 1, handle);
+            if (LastMidiErr == MidiResult::Ok)
+                record.Handle = handle;
+        }
         if (LastMidiErr != MidiResult::Ok) {
             reporter_.ShowStatusText(1, msgs_[MsgFail]);
             ShowMidiError(QStringLiteral("OpenMidiOut"), LastMidiErr);
@@ -107,7 +113,6 @@ void MidiEngine::OpenMidiOut(const QString& portText)
                 portListsChanged_();
             return;
         }
-        record.Handle = handle;
         reporter_.ShowStatusText(1, msgs_[MsgDone]);
     }
     ++record.OpenCount;
@@ -121,7 +126,10 @@ void MidiEngine::CloseMidiOut(const QString& portText)
     MidiPort& record = MidiOutPorts[port];
     if (record.OpenCount == 1) {
         reporter_.ShowStatusText(0, msgs_[MsgClose] + msgs_[MsgMidiOut] + msgs_[MsgPort] + portText);
-        LastMidiErr = system_.closeOutput(record.Handle);
+        {
+            const std::lock_guard lock(systemMutex_);
+            LastMidiErr = system_.closeOutput(record.Handle);
+        }
         if (LastMidiErr != MidiResult::Ok) {
             reporter_.ShowStatusText(1, msgs_[MsgFail]);
             ShowMidiError(QStringLiteral("CloseMidiOut"), LastMidiErr);
@@ -145,15 +153,41 @@ void MidiEngine::sendShort(const char* routine, const QString& description, int 
 {
     reporter_.ShowStatusText(0, stamped(description));
     const std::uint32_t packed = status | (std::uint32_t{data1} << 8) | (std::uint32_t{data2} << 16);
-    LastMidiErr = system_.sendShort(MidiOutPorts[port].Handle, packed);
-    if (LastMidiErr == MidiResult::Ok) {
-        reporter_.ShowStatusText(1, msgs_[MsgSent]);
-    } else {
-        reporter_.ShowStatusText(1, msgs_[MsgFail]);
-        ShowMidiError(QString::fromLatin1(routine), LastMidiErr);
+    {
+        const std::lock_guard lock(systemMutex_);
+        LastMidiErr = system_.sendShort(MidiOutPorts[port].Handle, packed);
     }
+    if (LastMidiErr == MidiResult::Ok)
+        reporter_.ShowStatusText(1, msgs_[MsgSent]);
+    else
+        ReportSendFailure(QString::fromLatin1(routine), -1, LastMidiErr);
     if (record && flags_.RecorderRunning && recorder_)
         recorder_->recordEvent(status, data1, data2, channel, port);
+}
+
+int MidiEngine::SendFromThread(int port, std::uint32_t packed)
+{
+    const std::lock_guard lock(systemMutex_);
+    if (port < 0 || port >= static_cast<int>(MidiOutPorts.size()))
+        return MidiResult::BadDeviceId;
+    return system_.sendShort(MidiOutPorts[static_cast<size_t>(port)].Handle, packed);
+}
+
+int MidiEngine::SendFromThread(int port, std::span<const std::uint8_t> bytes)
+{
+    const std::lock_guard lock(systemMutex_);
+    if (port < 0 || port >= static_cast<int>(MidiOutPorts.size()))
+        return MidiResult::BadDeviceId;
+    return system_.sendLong(MidiOutPorts[static_cast<size_t>(port)].Handle, bytes);
+}
+
+void MidiEngine::ReportSendFailure(const QString& routine, int port, int code)
+{
+    if (port >= 0)
+        reporter_.ShowStatusText(0, msgs_[MsgMidiOut] + msgs_[MsgPort] + QString::number(port));
+    LastMidiErr = code;
+    reporter_.ShowStatusText(1, msgs_[MsgFail]);
+    ShowMidiError(routine, code);
 }
 
 void MidiEngine::SendCtrlChg(const QString& portText, int controller, int value, const QString& channelText)

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <utility>
 #include <vector>
 
@@ -68,6 +69,16 @@ public:
     void ShowMidiError(const QString& routine, int code);
     static QString Hex2(int byte);
 
+    // The sequence player's path, safe from any thread: sends one short
+    // message to output port `port` through the port table's handle and
+    // returns the result, reporting nothing. The player hands failures to the
+    // user-interface thread, which reports them with ReportSendFailure.
+    int SendFromThread(int port, std::uint32_t packed);
+    int SendFromThread(int port, std::span<const std::uint8_t> bytes);
+    // "FAIL!" and the error box, as for a failed send of the routine; a port
+    // of 0 or more is named in the description field first.
+    void ReportSendFailure(const QString& routine, int port, int code);
+
     void setRecorder(RecorderHook* recorder) { recorder_ = recorder; }
     // Called after a failed open disabled a port, so every selector is rebuilt.
     void setPortListsChanged(std::function<void()> callback) { portListsChanged_ = std::move(callback); }
@@ -99,6 +110,9 @@ private:
     RecorderHook* recorder_ = nullptr;
     std::function<void()> portListsChanged_;
     std::function<void(int, int)> remoteRelease_;
+    // Held around every call into the MIDI system and every change of a
+    // port's handle, so the player's thread can send beside this one.
+    std::mutex systemMutex_;
 };
 
 }  // namespace orvell

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 
 namespace orvell {
 
@@ -45,6 +46,9 @@ public:
     // Sends the bytes of one short message packed as status + d1*256 + d2*65536.
     // Real-time and other one-byte status values send only the status byte.
     virtual int sendShort(MidiHandle handle, std::uint32_t packed) = 0;
+    // Sends bytes that are not one short message as they are: a
+    // system-exclusive message, or the raw bytes of a MIDI file's F7 event.
+    virtual int sendLong(MidiHandle, std::span<const std::uint8_t>) { return MidiResult::Error; }
 
     // The text of a result code, or nothing when the code is unknown.
     virtual std::optional<QString> errorText(int code) const = 0;

@@ -250,6 +250,15 @@ int RtMidiSystem::sendShort(MidiHandle handle, std::uint32_t packed)
     return d_->call([&] { out.sendMessage(bytes, length); });
 }
 
+int RtMidiSystem::sendLong(MidiHandle handle, std::span<const std::uint8_t> bytes)
+{
+    const auto it = d_->outs.find(handle);
+    if (it == d_->outs.end())
+        return MidiResult::InvalidHandle;
+    RtMidiOut& out = *it->second;
+    return d_->call([&] { out.sendMessage(bytes.data(), bytes.size()); });
+}
+
 std::optional<QString> RtMidiSystem::errorText(int code) const
 {
     if (code == MidiResult::Error && !d_->lastError.empty())

@@ -72,5 +72,20 @@ for c in "pipe.orv 0" "pipe.mpl 0" "list.orv 1" "backdrop.orv 0"; do
     check "a named pipe reached through $1 is refused at once" $?
 done
 
+# A MIDI file's events in playing order; a damaged one is refused on standard error.
+printf 'MThd\x00\x00\x00\x06\x00\x01\x00\x02\x00\x60' > song.mid
+printf 'MTrk\x00\x00\x00\x12\x00\xff\x51\x03\x07\xa1\x20\x60\xff\x51\x03\x0f\x42\x40\x00\xff\x2f\x00' >> song.mid
+printf 'MTrk\x00\x00\x00\x11\x00\xff\x21\x01\x01\x00\x90\x3c\x40\x60\x80\x3c\x00\x00\xff\x2f\x00' >> song.mid
+printf '%s\n' "0 0.000 0 FF 51 07 A1 20" "0 0.000 2 FF 21 01" "0 0.000 2 90 3C 40" "96 500.000 0 FF 51 0F 42 40" \
+    "96 500.000 0 FF 2F" "96 500.000 2 80 3C 00" "96 500.000 2 FF 2F" > expected.txt
+"$orvell" --dump-smf song.mid > out.txt 2> err.txt; rc=$?
+[ $rc -eq 0 ] && diff -q out.txt expected.txt > /dev/null && [ ! -s err.txt ]
+check "--dump-smf prints the merged events" $?
+
+head -c 30 song.mid > cut.mid
+"$orvell" --dump-smf cut.mid > out.txt 2> err.txt; rc=$?
+[ $rc -eq 1 ] && [ ! -s out.txt ] && grep -q "cut.mid: Track 1 claims 18 bytes but only 8 are left in the file." err.txt
+check "--dump-smf refuses a damaged file on stderr with exit 1" $?
+
 echo "$passed passed, $failed failed"
 [ $failed -eq 0 ]

@@ -6,8 +6,35 @@
 #include <algorithm>
 #include <iterator>
 #include <random>
+#include <span>
 
 namespace orvell::test {
+
+// One random edit at a random place: a byte changed, up to `maxDrop` bytes
+// dropped, one of `pieces` inserted or up to `maxRepeat` bytes repeated.
+// False, with nothing changed, for the one edit in five left to the caller.
+inline bool damageOnce(QByteArray& bytes, std::mt19937& random, std::span<const QByteArray> pieces,
+                       qsizetype maxDrop, qsizetype maxRepeat)
+{
+    auto pick = [&random](qsizetype n) { return std::uniform_int_distribution<qsizetype>(0, n - 1)(random); };
+    const qsizetype at = pick(bytes.size());
+    switch (pick(5)) {
+    case 0:
+        bytes[at] = static_cast<char>(pick(256));
+        return true;
+    case 1:
+        bytes.remove(at, 1 + pick(maxDrop));
+        return true;
+    case 2:
+        bytes.insert(at, pieces[static_cast<size_t>(pick(qsizetype(pieces.size())))]);
+        return true;
+    case 3:
+        bytes.insert(at, bytes.mid(pick(bytes.size()), 1 + pick(maxRepeat)));
+        return true;
+    default:
+        return false;
+    }
+}
 
 // Damaged section files of every kind: bytes flipped, dropped, repeated,
 // lines cut and shuffled, runaway numbers.
@@ -21,26 +48,10 @@ inline QByteArray mutateSectionFile(const QByteArray& valid, std::mt19937& rando
                                         "[MIDI In Devs]\r\n", "[MIDI Out Devs]\r\n", "SysXMesg=00\r\n",
                                         "WindowState=2\r\n", "Top=-999999999\r\n", "\xff\xfe", QByteArray(1, '\0')};
     for (int e = 0; e < edits && !bytes.isEmpty(); ++e) {
-        const qsizetype at = pick(bytes.size());
-        switch (pick(5)) {
-        case 0:
-            bytes[at] = static_cast<char>(pick(256));
-            break;
-        case 1:
-            bytes.remove(at, 1 + pick(40));
-            break;
-        case 2:
-            bytes.insert(at, pieces[pick(std::size(pieces))]);
-            break;
-        case 3:
-            bytes.insert(at, bytes.mid(pick(bytes.size()), 1 + pick(200)));
-            break;
-        default: {
+        if (!damageOnce(bytes, random, pieces, 40, 200)) {
             QList<QByteArray> lines = bytes.split('\n');
             std::shuffle(lines.begin(), lines.end(), random);
             bytes = lines.join('\n');
-            break;
-        }
         }
     }
     return bytes;

@@ -1,0 +1,5 @@
+target_sources(orvell_engine PRIVATE
+  src/sequencer/PlayerClock.cpp
+  src/sequencer/SequencePlayer.cpp
+  src/sequencer/SmfReader.cpp
+)
