@@ -27,6 +27,7 @@ class MainToolbar;
 class Panel;
 class Shared;
 class StatusLine;
+class SysXDlg;
 class WindowManager;
 
 // The main window: hosts the panels, the bars and the status line, runs
@@ -117,6 +118,10 @@ public:
     void PastePtchAfter();
     void PastePatch(bool AddAfter);
 
+    // Shows or hides the one "Sys Ex Messages" window, made at its first showing.
+    void SysXBtn_Click();
+    SysXDlg& sysExWindow();
+
     void DumpMessages_Click();
     void LoadMsgFrmFile_Click();
 
@@ -178,6 +183,7 @@ private:
     PatchClipboard patchClipboard_;
     bool backdropWasShown_ = true;  // during a session load
     QTimer* autoEvent_ = nullptr;  // drives the automatic sweeps while any runs
+    SysXDlg* sysXDlg_ = nullptr;
 };
 
 }  // namespace orvell

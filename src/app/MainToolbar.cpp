@@ -105,7 +105,7 @@ const std::vector<ButtonDef>& buttonDefs()
         {"PnlPtrBtn", 4140, ButtonWidth, ButtonHeight, Kind::Toggle, Hint::Panels, MsgPanelPointer,
          PanelClass::PanlPointer, false},
         {"RecordBtn", 4500, ButtonWidth, ButtonHeight, Kind::Toggle, Hint::Recorder, MsgRecordEvents, {}, false},
-        {"SysXBtn", 4920, ButtonWidth, ButtonHeight, Kind::Toggle, Hint::None, 0, {}, false, true},
+        {"SysXBtn", 4920, ButtonWidth, ButtonHeight, Kind::Toggle, Hint::None, 0, {}, true, true},
         {"HelpBtn", 5940, ButtonWidth, ButtonHeight, Kind::Toggle, Hint::ShowHide, MsgHelpViewer, {}, false},
         {"ExitButton", 6300, ExitWidth, ExitHeight, Kind::Push, Hint::Fixed, MsgExitsProgram, {}, true},
     };
@@ -338,6 +338,8 @@ bool MainToolbar::eventFilter(QObject* watched, QEvent* event)
         window.toolsToggle(*def->panels);
         button->setChecked(window.classShown(*def->panels));
     }
+    if (over && button->objectName() == u"SysXBtn")
+        window.SysXBtn_Click();
     return true;
 }
 

@@ -39,6 +39,7 @@ public:
     int openOutput(int device, MidiHandle& handle) override;
     int closeOutput(MidiHandle handle) override;
     int sendShort(MidiHandle handle, std::uint32_t packed) override;
+    int sendLong(MidiHandle handle, const std::uint8_t* bytes, std::size_t size) override;
 
     // For MidiResult::Error: RtMidi's text of the last failure.
     std::optional<QString> errorText(int code) const override;

@@ -79,6 +79,21 @@ int VirtualMidiSystem::closeOutput(MidiHandle handle)
 
 int VirtualMidiSystem::sendShort(MidiHandle handle, std::uint32_t packed)
 {
+    const auto status = static_cast<std::uint8_t>(packed & 0xFF);
+    const int length = shortMessageLength(status);
+    std::vector<std::uint8_t> bytes;
+    for (int i = 0; i < length; ++i)
+        bytes.push_back(static_cast<std::uint8_t>((packed >> (8 * i)) & 0xFF));
+    return deliver(handle, std::move(bytes));
+}
+
+int VirtualMidiSystem::sendLong(MidiHandle handle, const std::uint8_t* bytes, std::size_t size)
+{
+    return deliver(handle, std::vector<std::uint8_t>(bytes, bytes + size));
+}
+
+int VirtualMidiSystem::deliver(MidiHandle handle, std::vector<std::uint8_t> bytes)
+{
     auto it = openHandles_.find(handle);
     if (it == openHandles_.end())
         return MidiResult::InvalidHandle;
@@ -88,10 +103,7 @@ int VirtualMidiSystem::sendShort(MidiHandle handle, std::uint32_t packed)
     SentMessage message;
     message.micros = clock_.nowMicros();
     message.port = it->second + 1;
-    const auto status = static_cast<std::uint8_t>(packed & 0xFF);
-    const int length = shortMessageLength(status);
-    for (int i = 0; i < length; ++i)
-        message.bytes.push_back(static_cast<std::uint8_t>((packed >> (8 * i)) & 0xFF));
+    message.bytes = std::move(bytes);
 
     if (log_) {
         QByteArray line = QByteArray::number(message.micros / 1000) + ' ' + QByteArray::number(message.port);

@@ -395,7 +395,7 @@ TEST(ToolbarToggle, PressInvertsTheLookAndOnlyAReleaseOverTheButtonActs)
 TEST(ToolbarToggle, GreyedButtonsNeitherActNorMoveTheBar)
 {
     Desk desk;
-    for (const char* name : {"JstkButton", "IconBtn", "PnlPtrBtn", "RecordBtn", "SysXBtn", "HelpBtn"}) {
+    for (const char* name : {"JstkButton", "IconBtn", "PnlPtrBtn", "RecordBtn", "HelpBtn"}) {
         SCOPED_TRACE(name);
         QToolButton* button = desk.button(name);
         ASSERT_NE(button, nullptr);

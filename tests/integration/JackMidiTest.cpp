@@ -526,5 +526,48 @@ TEST(JackEngine, SendersDeliverTheirBytesToAJackPort)
     EXPECT_EQ(reporter.fields[0], " Close MIDI OUT Port " + portText);
 }
 
+// A stored bulk message longer than one JACK period's worth of short ones
+// goes out as one message with every byte in place.
+TEST_F(JackMidiTest, StoredTwoKilobyteSysExArrivesWholeAtAnotherClient)
+{
+    const std::string port = uniquePortName("sysex");
+    Probe probe;
+    probe.openVirtual(port);
+    RtMidiSystem system(RtMidi::UNIX_JACK, uniqueClient());
+    ASSERT_TRUE(system.isOpen());
+    const std::optional<int> device = outputDevice(system, port);
+    ASSERT_TRUE(device);
+    MessageTable msgs;
+    test::RecordingReporter reporter;
+    QtScheduler scheduler;
+    AppFlags flags;
+    MidiEngine engine(system, msgs, reporter, scheduler, flags);
+    engine.InitMidiDevs();
+    const QString portText = QString::number(*device + 1);
+    engine.OpenMidiOut(portText);
+
+    std::vector<std::uint8_t> bytes(2048);
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<std::uint8_t>((i * 37 + i / 128) & 0x7F);
+    bytes.front() = 0xF0;
+    bytes.back() = 0xF7;
+    const std::vector<SysExEntry> table = {{"Short", "F0 7E 7F 09 01 F7"}, {"Bulk", sysExText(bytes)}};
+
+    std::optional<Bytes> got;
+    for (int attempt = 0; attempt < 3 && !got; ++attempt) {  // a dropped cycle loses the message
+        const std::size_t before = probe.received().size();
+        engine.SendSysEx(portText, 1, table);
+        ASSERT_EQ(reporter.fields[1], " Sent");
+        if (probe.waitFor(before + 1, 300ms))
+            got = probe.received().at(before);
+    }
+    ASSERT_TRUE(got);
+    EXPECT_EQ(*got, Bytes(bytes.begin(), bytes.end()));
+    std::this_thread::sleep_for(30ms);
+    for (const Bytes& message : probe.received())
+        EXPECT_EQ(message.size(), bytes.size());  // never in pieces
+    EXPECT_TRUE(reporter.boxes.empty());
+}
+
 }  // namespace
 }  // namespace orvell
