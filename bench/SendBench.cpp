@@ -3,6 +3,7 @@
 #include "core/AppFlags.h"
 #include "core/Clock.h"
 #include "core/Reporter.h"
+#include "EngineDesk.h"
 #include "help/MessageTable.h"
 #include "midi/MidiEngine.h"
 #include "midi/VirtualMidiSystem.h"
@@ -13,18 +14,8 @@ namespace {
 
 using namespace orvell;
 
-// Keeps the last text of each field, as the status line would.
-class FieldReporter final : public Reporter {
-public:
-    void ShowStatusText(int field, const QString& text) override { fields[field & 3] = u' ' + text; }
-    void ShowMessage(const QString&, const QString&, MsgIcon) override {}
-    QString fields[4];
-};
-
-class NoScheduler final : public Scheduler {
-public:
-    void runAfter(int, std::function<void()>) override {}
-};
+using bench::FieldReporter;
+using bench::NoScheduler;
 
 void BM_SendCtrlChg(benchmark::State& state)
 {

@@ -28,6 +28,7 @@ class Panel;
 class Shared;
 class StatusLine;
 class SysXDlg;
+class RecorderControl;
 class WindowManager;
 
 // The main window: hosts the panels, the bars and the status line, runs
@@ -118,6 +119,11 @@ public:
     void PastePtchAfter();
     void PastePatch(bool AddAfter);
 
+    // The record button: the left button starts or stops, any other sets the tempo.
+    void RecordBtn_Click() override;
+    void RecordBtn_MouseDown(Qt::MouseButton button);
+    RecorderControl& recorderControl();
+
     // Shows or hides the one "Sys Ex Messages" window, made at its first showing.
     void SysXBtn_Click();
     SysXDlg& sysExWindow();
@@ -184,6 +190,7 @@ private:
     bool backdropWasShown_ = true;  // during a session load
     QTimer* autoEvent_ = nullptr;  // drives the automatic sweeps while any runs
     SysXDlg* sysXDlg_ = nullptr;
+    std::unique_ptr<RecorderControl> recorder_;
 };
 
 }  // namespace orvell

@@ -214,8 +214,9 @@ bool SysXDlg::acceptable(const QString& label, const QString& message, int own)
 void SysXDlg::tableChanged()
 {
     window_.IsChanged = true;
-    window_.ShowStatusText(2, window_.shared().msg(MsgTableChanged) + window_.shared().msg(MsgDone));
+    // The focus first, so its hint does not hide the outcome.
     SysXScrol->setFocus();
+    window_.ShowStatusText(2, window_.shared().msg(MsgTableChanged) + window_.shared().msg(MsgDone));
 }
 
 void SysXDlg::AddBtn_Click()

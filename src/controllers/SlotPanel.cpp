@@ -32,6 +32,7 @@ enum : int {
     MsgChannelHint = 19,
     MsgMessageType = 32,
     MsgSelectPatchList = 34,
+    MsgSysExMsg = 259,
     MsgSelectSysEx = 261,
     MsgInvalidPort = 62,
     MsgDupHint = 84,
@@ -146,6 +147,8 @@ void SlotPanel::fillControlList()
     combos_.control->clear();
     for (const CtrlRecord& record : controllerChoices(custom_))
         combos_.control->addItem(record.CtrlName, record.CtrlNo);
+    if (offersSysEx())
+        combos_.control->addItem(shared_.msg(MsgSysExMsg), CtrlCode::SysEx);
 }
 
 QString SlotPanel::portText(int index) const { return core(index).portLbl->text(); }
@@ -296,7 +299,10 @@ void SlotPanel::showCode(int index, int code, bool fromFile)
     slot.code = code;
     if (!fromFile) {
         const CtrlRecord* record = findController(code, custom_);
-        slot.cntrlLbl->setText(record ? record->CtrlName : QString::number(code));
+        if (code == CtrlCode::SysEx)
+            slot.cntrlLbl->setText(shared_.msg(MsgSysExMsg));
+        else
+            slot.cntrlLbl->setText(record ? record->CtrlName : QString::number(code));
     }
     const bool remote = targetsPanel(code);
     slot.chanLbl->setVisible(!remote);

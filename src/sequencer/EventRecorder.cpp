@@ -48,18 +48,18 @@ void appendVarLen(QByteArray& out, std::uint32_t value)
     out.append(groups[0]);
 }
 
-EventRecorder::EventRecorder(const Clock& clock) : clock_(clock) {}
+EventRecorder::EventRecorder(const Clock& clock) : clock_(&clock) {}
 
 void EventRecorder::start()
 {
     // The first record is the one of the table that never matches.
     tracks_.assign(1, Track{});
-    startMicros_ = clock_.nowMicros();
+    startMicros_ = clock_->nowMicros();
 }
 
 std::uint32_t EventRecorder::elapsedMs() const
 {
-    const std::int64_t ms = (clock_.nowMicros() - startMicros_) / 1000;
+    const std::int64_t ms = (clock_->nowMicros() - startMicros_) / 1000;
     return static_cast<std::uint32_t>(std::clamp<std::int64_t>(ms, 0, UINT32_MAX));
 }
 

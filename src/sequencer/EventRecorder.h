@@ -30,6 +30,7 @@ public:
     };
 
     explicit EventRecorder(const Clock& clock);
+    void setClock(const Clock& clock) { clock_ = &clock; }
 
     // Starts over with an empty table at time 0.
     void start();
@@ -51,7 +52,7 @@ public:
 private:
     std::uint32_t tickAt(std::uint32_t ms) const;
 
-    const Clock& clock_;
+    const Clock* clock_;
     std::int64_t startMicros_ = 0;
     int tempo_ = 100;
     std::vector<Track> tracks_;
