@@ -261,6 +261,11 @@ int RtMidiSystem::sendLong(MidiHandle handle, const std::uint8_t* bytes, std::si
     if (it == d_->outs.end())
         return MidiResult::InvalidHandle;
     RtMidiOut& out = *it->second;
+    if (d_->api == RtMidi::UNIX_JACK && size > JackMaxMessageBytes) {
+        d_->lastError = "JACK takes messages of up to " + std::to_string(JackMaxMessageBytes) + " bytes; this one has " +
+                        std::to_string(size) + ".";
+        return MidiResult::Error;
+    }
     if (d_->api != RtMidi::LINUX_ALSA || size <= AlsaSysExChunk)
         return d_->call([&] { out.sendMessage(bytes, size); });
     // ALSA cannot queue one event larger than the client's output buffer, so

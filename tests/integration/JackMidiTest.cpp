@@ -569,5 +569,41 @@ TEST_F(JackMidiTest, StoredTwoKilobyteSysExArrivesWholeAtAnotherClient)
     EXPECT_TRUE(reporter.boxes.empty());
 }
 
+// JACK carries a message only as a whole and only up to its client's buffer:
+// the largest it takes arrives whole, a longer one is refused with a reason
+// rather than lost.
+TEST_F(JackMidiTest, SysExLongerThanJackTakesIsRefusedNotLost)
+{
+    const std::string port = uniquePortName("bulk");
+    Probe probe;
+    probe.openVirtual(port);
+    RtMidiSystem system(RtMidi::UNIX_JACK, uniqueClient());
+    const std::optional<int> device = outputDevice(system, port);
+    ASSERT_TRUE(device);
+    MidiHandle handle = 0;
+    ASSERT_EQ(system.openOutput(*device, handle), MidiResult::Ok);
+    auto message = [](std::size_t size) {
+        std::vector<std::uint8_t> bytes(size, 0x55);
+        bytes.front() = 0xF0;
+        bytes.back() = 0xF7;
+        return bytes;
+    };
+    const auto largest = message(RtMidiSystem::JackMaxMessageBytes);
+    ASSERT_EQ(system.sendLong(handle, largest.data(), largest.size()), MidiResult::Ok);
+    ASSERT_TRUE(probe.waitFor(1));
+    EXPECT_EQ(probe.received().front(), Bytes(largest.begin(), largest.end()));
+
+    for (std::size_t size : {RtMidiSystem::JackMaxMessageBytes + 1, MaxSysExBytes}) {
+        const auto bytes = message(size);
+        const int result = system.sendLong(handle, bytes.data(), bytes.size());
+        EXPECT_EQ(result, MidiResult::Error);
+        EXPECT_TRUE(system.errorText(result).value_or(QString()).contains("JACK"));
+    }
+    std::this_thread::sleep_for(30ms);
+    EXPECT_EQ(probe.received().size(), 1u);
+    // The port still carries the next message.
+    EXPECT_EQ(deliver(system, handle, 0x6407B0, probe), (Bytes{0xB0, 0x07, 0x64}));
+}
+
 }  // namespace
 }  // namespace orvell
