@@ -1,7 +1,11 @@
 #pragma once
 
+#include "core/AppFlags.h"
 #include "core/Clock.h"
 #include "core/Reporter.h"
+#include "help/MessageTable.h"
+#include "midi/MidiEngine.h"
+#include "midi/VirtualMidiSystem.h"
 
 #include <QString>
 
@@ -21,6 +25,24 @@ public:
 class NoScheduler final : public Scheduler {
 public:
     void runAfter(int, std::function<void()>) override {}
+};
+
+// The engine on virtual ports with `port` open.
+struct EngineRig {
+    EngineRig(int outputs, const QString& port) : system(1, outputs, clock)
+    {
+        flags.Initializing = false;
+        engine.InitMidiDevs();
+        engine.OpenMidiOut(port);
+    }
+
+    SteadyClock clock;
+    VirtualMidiSystem system;
+    MessageTable msgs;
+    FieldReporter reporter;
+    NoScheduler scheduler;
+    AppFlags flags;
+    MidiEngine engine{system, msgs, reporter, scheduler, flags};
 };
 
 }  // namespace orvell::bench

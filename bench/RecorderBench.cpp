@@ -1,12 +1,6 @@
 // What recording adds to a send, and how long a long take takes to save.
-#include "core/AppFlags.h"
-#include "core/Clock.h"
-#include "core/FileBytes.h"
-#include "core/Reporter.h"
 #include "EngineDesk.h"
-#include "help/MessageTable.h"
-#include "midi/MidiEngine.h"
-#include "midi/VirtualMidiSystem.h"
+#include "core/FileBytes.h"
 #include "sequencer/EventRecorder.h"
 
 #include <QTemporaryDir>
@@ -17,27 +11,17 @@ namespace {
 
 using namespace orvell;
 
-using bench::FieldReporter;
-using bench::NoScheduler;
-
 // Sends control changes with the recorder off (0) or on (1); the difference
 // of the two is the recording overhead per send.
 void BM_SendCtrlChgRecording(benchmark::State& state)
 {
-    SteadyClock clock;
-    VirtualMidiSystem system(0, 1, clock);
-    MessageTable msgs;
-    FieldReporter reporter;
-    NoScheduler scheduler;
-    AppFlags flags;
-    flags.Initializing = false;
-    MidiEngine engine(system, msgs, reporter, scheduler, flags);
-    EventRecorder recorder(clock);
-    engine.InitMidiDevs();
-    engine.OpenMidiOut("1");
+    bench::EngineRig rig(1, QStringLiteral("1"));
+    MidiEngine& engine = rig.engine;
+    VirtualMidiSystem& system = rig.system;
+    EventRecorder recorder(rig.clock);
     engine.setRecorder(&recorder);
     recorder.start();
-    flags.RecorderRunning = state.range(0) != 0;
+    rig.flags.RecorderRunning = state.range(0) != 0;
     const QString port = QStringLiteral("1");
     const QString channel = QStringLiteral("1");
     int value = 0;

@@ -60,8 +60,6 @@ SysXDlg::SysXDlg(AOrvell& window) : window_(window)
     SysXSel->setMaximumWidth(48);
     SysXScrol = new QScrollBar(Qt::Vertical, this);
     SysXScrol->setObjectName(QStringLiteral("SysXScrol"));
-    // Upwards means a higher entry, as the numbers beside it read.
-    SysXScrol->setInvertedAppearance(true);
     SysXScrol->setFocusPolicy(Qt::StrongFocus);
     Label1 = new QLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -92,9 +90,9 @@ SysXDlg::SysXDlg(AOrvell& window) : window_(window)
     HideButton->setAutoRaise(true);
 
     auto* grid = new QGridLayout(this);
-    grid->addWidget(Label2, 0, 0);
+    grid->addWidget(Label1, 0, 0);
     grid->addWidget(SysXScrol, 1, 0, 3, 1);
-    grid->addWidget(Label1, 4, 0);
+    grid->addWidget(Label2, 4, 0);
     grid->addWidget(SysXSel, 0, 1);
     grid->addWidget(HideButton, 0, 4, Qt::AlignRight);
     grid->addWidget(new QLabel(QStringLiteral("Sys Ex Label"), this), 1, 1);
