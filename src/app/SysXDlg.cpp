@@ -325,7 +325,9 @@ void SysXDlg::Import_Click()
     }
     auto& list = window_.shared().SysExList;
     const int first = static_cast<int>(list.size()) + 1;
-    const QString base = QFileInfo(path).completeBaseName();
+    QString base = QFileInfo(path).completeBaseName();
+    if (base.isEmpty())
+        base = QStringLiteral("Sys Ex");  // labels are never blank
     for (std::size_t i = 0; i < messages.size(); ++i) {
         const QString stem = messages.size() == 1 ? base : base + u' ' + QString::number(i + 1);
         // Labels stay unique: a file imported twice gets numbered copies.

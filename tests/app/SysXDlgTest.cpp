@@ -278,6 +278,13 @@ TEST(SysXDlg, ImportAddsOneEntryPerMessageAndExportWritesTheBytes)
     QFile written(out);
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_EQ(written.readAll(), QByteArray::fromHex("F07E7F0901F7"));
+
+    // A file without a name part still gives a label.
+    const QString unnamed = desk.home.filePath(".syx");
+    ASSERT_TRUE(test::writeFile(unnamed, QByteArray::fromHex("F043F7")));
+    desk.dialogs.answer(unnamed);
+    QTest::mouseClick(desk.button("ImportBtn"), Qt::LeftButton);
+    EXPECT_EQ(desk.table().back().label, "Sys Ex");
 }
 
 TEST(SysXDlg, ImportOfAFileWithoutMessagesOrUnreadableChangesNothing)
