@@ -127,6 +127,8 @@ public:
     // Shows or hides the one "Sys Ex Messages" window, made at its first showing.
     void SysXBtn_Click();
     SysXDlg& sysExWindow();
+    // The Sys Ex window shows the table again after it was replaced.
+    void sysExTableReplaced();
 
     void DumpMessages_Click();
     void LoadMsgFrmFile_Click();

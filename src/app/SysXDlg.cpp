@@ -426,6 +426,12 @@ SysXDlg& AOrvell::sysExWindow()
     return *sysXDlg_;
 }
 
+void AOrvell::sysExTableReplaced()
+{
+    if (sysXDlg_)
+        sysXDlg_->Load();
+}
+
 void AOrvell::SysXBtn_Click()
 {
     SysXDlg& dialog = sysExWindow();

@@ -2,6 +2,7 @@
 #include "app/MainMenus.h"
 #include "app/MainToolbar.h"
 #include "app/SysXDlg.h"
+#include "app/WindowManager.h"
 #include "controllers/ButtonsPanel.h"
 #include "panels/Shared.h"
 #include "support/FileSizeLimit.h"
@@ -233,6 +234,26 @@ TEST(SysXDlg, DeletingMovesLaterEntriesDownAndTheLastLeavesItLocked)
     EXPECT_TRUE(desk.msg()->text().isEmpty());
     EXPECT_FALSE(desk.button("DelBtn")->isEnabled());
     EXPECT_EQ(desk.field(2), " Sys Ex table changes Done");
+}
+
+TEST(SysXDlg, ShowsTheTableASessionBringsAndCloseAllEmptiesIt)
+{
+    Desk desk;
+    desk.add("A", "F0 F7");
+    desk.window->SessionFile = desk.home.filePath("two.orv");
+    desk.shared->SysExList = {{"GM On", "F0 7E 7F 09 01 F7"}, {"Roland", "F0 41 F7"}};
+    ASSERT_TRUE(desk.window->SaveSession_Click());
+
+    ASSERT_TRUE(desk.window->windows().CloseAll_Click());
+    EXPECT_TRUE(desk.table().empty());
+    EXPECT_EQ(desk.state(), std::make_tuple(QString("0"), QString("0"), 0, false, true));
+    EXPECT_TRUE(desk.lbl()->text().isEmpty());
+
+    desk.dialogs.answer(desk.home.filePath("two.orv"));
+    desk.window->LoadSession_Click();
+    ASSERT_EQ(desk.table().size(), 2u);
+    EXPECT_EQ(desk.state(), std::make_tuple(QString("1"), QString("2"), 1, true, false));
+    EXPECT_EQ(desk.lbl()->text(), "GM On");
 }
 
 TEST(SysXDlg, HintsNameEachControl)
