@@ -1,11 +1,6 @@
 // Cost of one control change from the engine into the virtual backend,
 // status text included.
-#include "core/AppFlags.h"
-#include "core/Clock.h"
-#include "core/Reporter.h"
-#include "help/MessageTable.h"
-#include "midi/MidiEngine.h"
-#include "midi/VirtualMidiSystem.h"
+#include "EngineDesk.h"
 
 #include <benchmark/benchmark.h>
 
@@ -13,30 +8,11 @@ namespace {
 
 using namespace orvell;
 
-// Keeps the last text of each field, as the status line would.
-class FieldReporter final : public Reporter {
-public:
-    void ShowStatusText(int field, const QString& text) override { fields[field & 3] = u' ' + text; }
-    void ShowMessage(const QString&, const QString&, MsgIcon) override {}
-    QString fields[4];
-};
-
-class NoScheduler final : public Scheduler {
-public:
-    void runAfter(int, std::function<void()>) override {}
-};
-
 void BM_SendCtrlChg(benchmark::State& state)
 {
-    SteadyClock clock;
-    VirtualMidiSystem system(1, 2, clock);
-    MessageTable msgs;
-    FieldReporter reporter;
-    NoScheduler scheduler;
-    AppFlags flags;
-    MidiEngine engine(system, msgs, reporter, scheduler, flags);
-    engine.InitMidiDevs();
-    engine.OpenMidiOut("2");
+    bench::EngineRig rig(2, QStringLiteral("2"));
+    MidiEngine& engine = rig.engine;
+    VirtualMidiSystem& system = rig.system;
     const QString port = QStringLiteral("2");
     const QString channel = QStringLiteral("1");
     int value = 0;
@@ -49,7 +25,7 @@ void BM_SendCtrlChg(benchmark::State& state)
             state.ResumeTiming();
         }
     }
-    benchmark::DoNotOptimize(reporter.fields[0]);
+    benchmark::DoNotOptimize(rig.reporter.fields[0]);
 }
 BENCHMARK(BM_SendCtrlChg);
 

@@ -4,6 +4,7 @@
 #include "app/MainMenus.h"
 #include "app/MainToolbar.h"
 #include "app/PanelFactory.h"
+#include "app/RecorderControl.h"
 #include "app/StatusLine.h"
 #include "app/WindowManager.h"
 #include "core/Twips.h"

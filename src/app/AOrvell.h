@@ -27,6 +27,8 @@ class MainToolbar;
 class Panel;
 class Shared;
 class StatusLine;
+class SysXDlg;
+class RecorderControl;
 class WindowManager;
 
 // The main window: hosts the panels, the bars and the status line, runs
@@ -117,6 +119,17 @@ public:
     void PastePtchAfter();
     void PastePatch(bool AddAfter);
 
+    // The record button: the left button starts or stops, any other sets the tempo.
+    void RecordBtn_Click() override;
+    void RecordBtn_MouseDown(Qt::MouseButton button);
+    RecorderControl& recorderControl();
+
+    // Shows or hides the one "Sys Ex Messages" window, made at its first showing.
+    void SysXBtn_Click();
+    SysXDlg& sysExWindow();
+    // The Sys Ex window shows the table again after it was replaced.
+    void sysExTableReplaced();
+
     void DumpMessages_Click();
     void LoadMsgFrmFile_Click();
 
@@ -178,6 +191,8 @@ private:
     PatchClipboard patchClipboard_;
     bool backdropWasShown_ = true;  // during a session load
     QTimer* autoEvent_ = nullptr;  // drives the automatic sweeps while any runs
+    SysXDlg* sysXDlg_ = nullptr;
+    std::unique_ptr<RecorderControl> recorder_;
 };
 
 }  // namespace orvell

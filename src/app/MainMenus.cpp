@@ -210,6 +210,7 @@ void MainMenus::build()
     autoMenus->setChecked(true);
     separator();
     item("MPortCfg", QStringLiteral("Config &MIDI Ports"), [&window] { window.MPortCfg_Click(); });
+    item("SysXMsgs", QStringLiteral("Sys E&x Messages"), [&window] { window.SysXBtn_Click(); });
     separator();
     item("DumpMessages", QStringLiteral("Dump Help Mesgs"), [&window] { window.DumpMessages_Click(); });
     item("LoadMsgFrmFile", QStringLiteral("Load Help Mesgs"), [&window] { window.LoadMsgFrmFile_Click(); });

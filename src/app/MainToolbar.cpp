@@ -104,8 +104,8 @@ const std::vector<ButtonDef>& buttonDefs()
         {"IconBtn", 3780, ButtonWidth, ButtonHeight, Kind::Toggle, Hint::ShowHide, MsgIconPalette, {}, false},
         {"PnlPtrBtn", 4140, ButtonWidth, ButtonHeight, Kind::Toggle, Hint::Panels, MsgPanelPointer,
          PanelClass::PanlPointer, false},
-        {"RecordBtn", 4500, ButtonWidth, ButtonHeight, Kind::Toggle, Hint::Recorder, MsgRecordEvents, {}, false},
-        {"SysXBtn", 4920, ButtonWidth, ButtonHeight, Kind::Toggle, Hint::None, 0, {}, false, true},
+        {"RecordBtn", 4500, ButtonWidth, ButtonHeight, Kind::Toggle, Hint::Recorder, MsgRecordEvents, {}, true},
+        {"SysXBtn", 4920, ButtonWidth, ButtonHeight, Kind::Toggle, Hint::None, 0, {}, true, true},
         {"HelpBtn", 5940, ButtonWidth, ButtonHeight, Kind::Toggle, Hint::ShowHide, MsgHelpViewer, {}, false},
         {"ExitButton", 6300, ExitWidth, ExitHeight, Kind::Push, Hint::Fixed, MsgExitsProgram, {}, true},
     };
@@ -328,6 +328,12 @@ bool MainToolbar::eventFilter(QObject* watched, QEvent* event)
     if (!mouse)
         return QObject::eventFilter(watched, event);
     const auto* mouseEvent = static_cast<QMouseEvent*>(event);
+    // The record button's right-click sets the tempo.
+    if (button->isEnabled() && mouseEvent->button() != Qt::LeftButton && type == QEvent::MouseButtonPress &&
+        button->objectName() == u"RecordBtn") {
+        window.RecordBtn_MouseDown(mouseEvent->button());
+        return true;
+    }
     if (!button->isEnabled() || mouseEvent->button() != Qt::LeftButton)
         return true;
     button->setChecked(!button->isChecked());
@@ -338,6 +344,12 @@ bool MainToolbar::eventFilter(QObject* watched, QEvent* event)
         window.toolsToggle(*def->panels);
         button->setChecked(window.classShown(*def->panels));
     }
+    if (over && button->objectName() == u"SysXBtn")
+        window.SysXBtn_Click();
+    if (over && button->objectName() == u"RecordBtn")
+        window.RecordBtn_MouseDown(Qt::LeftButton);
+    else if (button->objectName() == u"RecordBtn")
+        button->setChecked(shared.flags.RecorderRunning);
     return true;
 }
 

@@ -273,6 +273,7 @@ void AOrvell::endSessionLoad()
     mdiArea_->setEnabled(false);
     mdiArea_->setVisible(backdropWasShown_);
     mdiArea_->setEnabled(enabled);
+    sysExTableReplaced();
 }
 
 void AOrvell::loadFinished(Panel* last)

@@ -210,6 +210,8 @@ bool WindowManager::CloseAll_Click()
         }
     }
 
+    shared.SysExList.clear();
+    window_.sysExTableReplaced();
     window_.SessionFile.clear();
     window_.setToAllAnswer(BigAnswer::None);
     shared.flags.ClosingDown = false;

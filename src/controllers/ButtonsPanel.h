@@ -63,6 +63,7 @@ public:
 protected:
     void setCode(int index, int code, bool fromFile) override;
     bool targetsPanel(int code) const override;
+    bool offersSysEx() const override { return true; }
     bool continuousOnly(int index) const override
     {
         (void)index;

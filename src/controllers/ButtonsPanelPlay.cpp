@@ -100,9 +100,16 @@ void ButtonsPanel::pressAction(int index)
     case CtrlCode::PushButtons:
         pushRemote(index, true);
         break;
+    case CtrlCode::RecEvOnOff:
+        host_.RecordBtn_Click();
+        break;
+    case CtrlCode::SysEx:
+        if (!shared_.flags.Initializing)
+            midi_.SendSysEx(portText(index), core(index).patchId, shared_.SysExList);
+        break;
     default:
-        // Sequencer play (205), the recorder (206) and stored SysEx (217)
-        // have nothing to drive yet: the press only shows on the button.
+        // Sequencer play (205) has nothing to drive yet: the press only
+        // shows on the button.
         // 300 does nothing by design.
         break;
     }

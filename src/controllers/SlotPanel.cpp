@@ -32,6 +32,8 @@ enum : int {
     MsgChannelHint = 19,
     MsgMessageType = 32,
     MsgSelectPatchList = 34,
+    MsgSysExMsg = 259,
+    MsgSelectSysEx = 261,
     MsgInvalidPort = 62,
     MsgDupHint = 84,
     MsgPortHint = 87,
@@ -145,6 +147,8 @@ void SlotPanel::fillControlList()
     combos_.control->clear();
     for (const CtrlRecord& record : controllerChoices(custom_))
         combos_.control->addItem(record.CtrlName, record.CtrlNo);
+    if (offersSysEx())
+        combos_.control->addItem(shared_.msg(MsgSysExMsg), CtrlCode::SysEx);
 }
 
 QString SlotPanel::portText(int index) const { return core(index).portLbl->text(); }
@@ -157,13 +161,17 @@ int SlotPanel::portOfSlot(int slot) const { return parseInteger(portText(slot)).
 
 int SlotPanel::CurCtrl(int slot) const { return core(slot).code; }
 
-QList<Panel*> SlotPanel::targetsFor(int code) const { return host_.panelsOf(faderTargetClass(code)); }
+QList<Panel*> SlotPanel::targetsFor(int code) const
+{
+    if (code == CtrlCode::SysEx)
+        return {};
+    return host_.panelsOf(faderTargetClass(code));
+}
 
 bool SlotPanel::targetExists(int code) const
 {
-    // The stored system-exclusive messages cannot be reached from a panel yet.
     if (code == CtrlCode::SysEx)
-        return false;
+        return !shared_.SysExList.empty();
     return !targetsFor(code).isEmpty();
 }
 
@@ -230,6 +238,11 @@ void SlotPanel::fillTargetList(int code)
 {
     const QSignalBlocker block(combos_.selPatch);
     combos_.selPatch->clear();
+    // A SysEx button keeps the entry's place in the table.
+    if (code == CtrlCode::SysEx) {
+        for (std::size_t i = 0; i < shared_.SysExList.size(); ++i)
+            combos_.selPatch->addItem(shared_.SysExList[i].label, static_cast<int>(i));
+    }
     for (Panel* panel : targetsFor(code))
         combos_.selPatch->addItem(panel->caption(), panel->Tag.toInt());
     combos_.selPatch->setCurrentIndex(std::max(0, combos_.selPatch->findData(core(CIndx).patchId)));
@@ -266,7 +279,7 @@ void SlotPanel::Control_Click()
     if (refusal != 0) {
         fillTargetList(code);
         showSelector(combos_.selPatch, *core(i).cntrlLbl);
-        host_.ShowHint(shared_.msg(MsgSelectPatchList));
+        host_.ShowHint(shared_.msg(code == CtrlCode::SysEx ? MsgSelectSysEx : MsgSelectPatchList));
     }
 }
 
@@ -286,7 +299,10 @@ void SlotPanel::showCode(int index, int code, bool fromFile)
     slot.code = code;
     if (!fromFile) {
         const CtrlRecord* record = findController(code, custom_);
-        slot.cntrlLbl->setText(record ? record->CtrlName : QString::number(code));
+        if (code == CtrlCode::SysEx)
+            slot.cntrlLbl->setText(shared_.msg(MsgSysExMsg));
+        else
+            slot.cntrlLbl->setText(record ? record->CtrlName : QString::number(code));
     }
     const bool remote = targetsPanel(code);
     slot.chanLbl->setVisible(!remote);

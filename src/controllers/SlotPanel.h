@@ -88,6 +88,8 @@ protected:
     // Only continuous types (and pitch bend) make sense on slot i.
     virtual bool continuousOnly(int index) const = 0;
     virtual QList<Panel*> targetsFor(int code) const;
+    // The stored SysEx messages are a type of the slot's controller selector.
+    virtual bool offersSysEx() const { return false; }
     // The slot's channel or port is about to be left.
     virtual void leavingOutput(int index) { (void)index; }
     // The slot became current.

@@ -7,6 +7,7 @@
 #include "help/MessageTable.h"
 
 #include <algorithm>
+#include <variant>
 
 namespace orvell {
 
@@ -28,6 +29,8 @@ enum : int {
     MsgPort = 14,
     MsgMidiOut = 48,
     MsgInvalidPort = 62,
+    MsgHexOnly = 258,
+    MsgSysExMsg = 259,
     MsgRealTime = 262,
 };
 
@@ -178,7 +181,7 @@ int MidiEngine::SendFromThread(int port, std::span<const std::uint8_t> bytes)
     const std::lock_guard lock(systemMutex_);
     if (port < 0 || port >= static_cast<int>(MidiOutPorts.size()))
         return MidiResult::BadDeviceId;
-    return system_.sendLong(MidiOutPorts[static_cast<size_t>(port)].Handle, bytes);
+    return system_.sendLong(MidiOutPorts[static_cast<size_t>(port)].Handle, bytes.data(), bytes.size());
 }
 
 void MidiEngine::ReportSendFailure(const QString& routine, int port, int code)
@@ -261,6 +264,37 @@ void MidiEngine::SendRealTime(const QString& portText, int status)
         return;
     sendShort("SendRealTime", msgs_[MsgRealTime] + Hex2(status), port, static_cast<std::uint8_t>(status), 0, 0, 0,
               false);
+}
+
+void MidiEngine::SendSysEx(const QString& portText, int index, const std::vector<SysExEntry>& table)
+{
+    if (!parseInteger(portText) || index < 0 || index >= static_cast<int>(table.size()))
+        return;
+    const int port = checkPort(portText);
+    if (port < 0)
+        return;
+    reporter_.ShowStatusText(0, stamped(msgs_[MsgSysExMsg] + msgs_[MsgPort] + portText));
+    const QString& text = table[static_cast<size_t>(index)].message;
+    const auto parsed = parseSysEx(text);
+    if (const auto* fault = std::get_if<SysExFault>(&parsed)) {
+        // A session file may hold an entry the table would refuse: a broken
+        // message never goes out.
+        reporter_.ShowStatusText(1, msgs_[MsgFail]);
+        const QString why = *fault == SysExFault::NotHex ? msgs_[MsgHexOnly] : sysExFaultText(*fault);
+        reporter_.ShowMessage(QStringLiteral("SendSysEx:\r") + text + u'\r' + why, QString(), MsgIcon::Exclamation);
+        return;
+    }
+    const auto& bytes = std::get<std::vector<std::uint8_t>>(parsed);
+    {
+        const std::lock_guard lock(systemMutex_);  // the sequence player sends too
+        LastMidiErr = system_.sendLong(MidiOutPorts[port].Handle, bytes.data(), bytes.size());
+    }
+    if (LastMidiErr == MidiResult::Ok) {
+        reporter_.ShowStatusText(1, msgs_[MsgSent]);
+    } else {
+        reporter_.ShowStatusText(1, msgs_[MsgFail]);
+        ShowMidiError(QStringLiteral("SendSysEx"), LastMidiErr);
+    }
 }
 
 void MidiEngine::ResetControl(const QString& port, int code, const QString& channel, int targetTag)

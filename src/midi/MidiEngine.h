@@ -1,6 +1,7 @@
 #pragma once
 
 #include "midi/MidiSystem.h"
+#include "midi/SysEx.h"
 
 #include <QString>
 
@@ -53,6 +54,8 @@ public:
     void SendAftrTch(const QString& port, int pressure, const QString& channel);
     void SendPBend(const QString& port, int bend, const QString& channel);
     void SendRealTime(const QString& port, int status);
+    // Sends entry `index` (from 0) of the table; an index past the end sends nothing.
+    void SendSysEx(const QString& port, int index, const std::vector<SysExEntry>& table);
 
     // Sends the rest value of a controller code; panel-directed codes release
     // the remote hold on the panel with tag `targetTag` instead.

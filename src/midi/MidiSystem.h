@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -46,9 +47,8 @@ public:
     // Sends the bytes of one short message packed as status + d1*256 + d2*65536.
     // Real-time and other one-byte status values send only the status byte.
     virtual int sendShort(MidiHandle handle, std::uint32_t packed) = 0;
-    // Sends bytes that are not one short message as they are: a
-    // system-exclusive message, or the raw bytes of a MIDI file's F7 event.
-    virtual int sendLong(MidiHandle, std::span<const std::uint8_t>) { return MidiResult::Error; }
+    // Sends one system-exclusive message, F0 to F7, so that it arrives whole.
+    virtual int sendLong(MidiHandle handle, const std::uint8_t* bytes, std::size_t size) = 0;
 
     // The text of a result code, or nothing when the code is unknown.
     virtual std::optional<QString> errorText(int code) const = 0;

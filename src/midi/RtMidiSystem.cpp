@@ -2,6 +2,7 @@
 
 #include "midi/MidiBackend.h"
 
+#include <algorithm>
 #include <atomic>
 #include <exception>
 #include <map>
@@ -30,6 +31,10 @@ bool belongsToClient(const std::string& portName, const std::string& client)
     }
     return i < portName.size() && portName[i] == ':';
 }
+
+// Pieces of a long system-exclusive message on ALSA, well below the
+// sequencer's output buffer.
+constexpr std::size_t AlsaSysExChunk = 256;
 
 }  // namespace
 
@@ -250,13 +255,29 @@ int RtMidiSystem::sendShort(MidiHandle handle, std::uint32_t packed)
     return d_->call([&] { out.sendMessage(bytes, length); });
 }
 
-int RtMidiSystem::sendLong(MidiHandle handle, std::span<const std::uint8_t> bytes)
+int RtMidiSystem::sendLong(MidiHandle handle, const std::uint8_t* bytes, std::size_t size)
 {
     const auto it = d_->outs.find(handle);
     if (it == d_->outs.end())
         return MidiResult::InvalidHandle;
     RtMidiOut& out = *it->second;
-    return d_->call([&] { out.sendMessage(bytes.data(), bytes.size()); });
+    if (d_->api == RtMidi::UNIX_JACK && size > JackMaxMessageBytes) {
+        d_->lastError = "JACK takes messages of up to " + std::to_string(JackMaxMessageBytes) + " bytes; this one has " +
+                        std::to_string(size) + ".";
+        return MidiResult::Error;
+    }
+    if (d_->api != RtMidi::LINUX_ALSA || size <= AlsaSysExChunk)
+        return d_->call([&] { out.sendMessage(bytes, size); });
+    // ALSA cannot queue one event larger than the client's output buffer, so
+    // a long message goes as equal pieces of one open system-exclusive event:
+    // the encoder emits a piece each time its buffer (sized by the first
+    // piece) fills and keeps the message open, and receivers join the pieces
+    // up to F7. No other message can come between, as sends are made on
+    // this thread only.
+    return d_->call([&] {
+        for (std::size_t offset = 0; offset < size && !d_->failed; offset += AlsaSysExChunk)
+            out.sendMessage(bytes + offset, std::min(AlsaSysExChunk, size - offset));
+    });
 }
 
 std::optional<QString> RtMidiSystem::errorText(int code) const

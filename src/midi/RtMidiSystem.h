@@ -18,6 +18,10 @@ namespace orvell {
 // client connection (under JACK a separate client, named Orvell, Orvell-01...).
 class RtMidiSystem final : public MidiSystem {
 public:
+    // The longest message a JACK client passes on: RtMidi queues messages in
+    // a 16 KB ring buffer and loses, without a word, one that does not fit.
+    static constexpr std::size_t JackMaxMessageBytes = 16000;
+
     // Never throws: when the API cannot be initialised the system has no
     // devices and every open fails with NoDriver.
     explicit RtMidiSystem(RtMidi::Api api, const QString& clientName = QStringLiteral("Orvell"));
@@ -39,7 +43,7 @@ public:
     int openOutput(int device, MidiHandle& handle) override;
     int closeOutput(MidiHandle handle) override;
     int sendShort(MidiHandle handle, std::uint32_t packed) override;
-    int sendLong(MidiHandle handle, std::span<const std::uint8_t> bytes) override;
+    int sendLong(MidiHandle handle, const std::uint8_t* bytes, std::size_t size) override;
 
     // For MidiResult::Error: RtMidi's text of the last failure.
     std::optional<QString> errorText(int code) const override;

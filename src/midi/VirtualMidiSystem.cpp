@@ -84,15 +84,15 @@ int VirtualMidiSystem::sendShort(MidiHandle handle, std::uint32_t packed)
     std::vector<std::uint8_t> bytes;
     for (int i = 0; i < length; ++i)
         bytes.push_back(static_cast<std::uint8_t>((packed >> (8 * i)) & 0xFF));
-    return record(handle, std::move(bytes));
+    return deliver(handle, std::move(bytes));
 }
 
-int VirtualMidiSystem::sendLong(MidiHandle handle, std::span<const std::uint8_t> bytes)
+int VirtualMidiSystem::sendLong(MidiHandle handle, const std::uint8_t* bytes, std::size_t size)
 {
-    return record(handle, std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+    return deliver(handle, std::vector<std::uint8_t>(bytes, bytes + size));
 }
 
-int VirtualMidiSystem::record(MidiHandle handle, std::vector<std::uint8_t> bytes)
+int VirtualMidiSystem::deliver(MidiHandle handle, std::vector<std::uint8_t> bytes)
 {
     auto it = openHandles_.find(handle);
     if (it == openHandles_.end())

@@ -35,7 +35,7 @@ public:
     int openOutput(int device, MidiHandle& handle) override;
     int closeOutput(MidiHandle handle) override;
     int sendShort(MidiHandle handle, std::uint32_t packed) override;
-    int sendLong(MidiHandle handle, std::span<const std::uint8_t> bytes) override;
+    int sendLong(MidiHandle handle, const std::uint8_t* bytes, std::size_t size) override;
     std::optional<QString> errorText(int code) const override;
 
     // Failure injection. A code of MidiResult::Ok removes the failure.
@@ -59,7 +59,8 @@ private:
     };
     int fail(std::map<int, Failure>& table, int device, int code, const QString& text);
     int failureFor(const std::map<int, Failure>& table, int device) const;
-    int record(MidiHandle handle, std::vector<std::uint8_t> bytes);
+    // Keeps a message sent on `handle`, or says why it cannot go.
+    int deliver(MidiHandle handle, std::vector<std::uint8_t> bytes);
 
     int inputs_;
     int outputs_;

@@ -49,6 +49,8 @@ public:
     // The To-All answer of the exit or Close All in progress.
     virtual BigAnswer toAllAnswer() const = 0;
     virtual void setToAllAnswer(BigAnswer answer) = 0;
+    // Starts or stops the event recorder, as its toolbar button does.
+    virtual void RecordBtn_Click() {}
 };
 
 }  // namespace orvell

@@ -5,6 +5,7 @@
 #include "help/MessageTable.h"
 #include "midi/AutoSweep.h"
 #include "midi/MidiEngine.h"
+#include "midi/SysEx.h"
 
 #include <QString>
 
@@ -15,13 +16,6 @@ namespace orvell {
 
 class MidiSystem;
 class Scheduler;
-
-// One stored system-exclusive message: its unique label and its bytes as
-// hexadecimal text, blanks allowed.
-struct SysExEntry {
-    QString label;
-    QString message;
-};
 
 // Forwards to the window that shows reports; before there is one, reports go
 // to standard error so nothing is lost.

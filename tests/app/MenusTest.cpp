@@ -90,8 +90,8 @@ TEST(MenuTree, EveryMenuHasItsItemsCaptionsAndSeparators)
          {"SetIDIcon=&Assign ID Icons", "-", "SetBackColor=Set Backdrop &Color", "DefBackColor=&Default Backdrop", "-",
           "SetBackPict=Set &Backdrop Picture", "ClearBackPict=&Remove Picture", "-",
           "HideShowStatusBar=Hide StatusBar", "HideShowToolBar=Hide ToolBar", "-", "MvStatusBar=Move &StatusBar",
-          "MVToolBar=Move &ToolBar", "-", "AutoMenus=Automatic &Menus", "-", "MPortCfg=Config &MIDI Ports", "-",
-          "DumpMessages=Dump Help Mesgs", "LoadMsgFrmFile=Load Help Mesgs"}},
+          "MVToolBar=Move &ToolBar", "-", "AutoMenus=Automatic &Menus", "-", "MPortCfg=Config &MIDI Ports",
+          "SysXMsgs=Sys E&x Messages", "-", "DumpMessages=Dump Help Mesgs", "LoadMsgFrmFile=Load Help Mesgs"}},
         {"Windows",
          "&Windows",
          {"CascadeWin=&Cascade", "TileWin=&Tile", "ArrangeIcon=&Arrange Icons", "ArrangePanls=Arrange &Panels", "-",
@@ -395,7 +395,7 @@ TEST(ToolbarToggle, PressInvertsTheLookAndOnlyAReleaseOverTheButtonActs)
 TEST(ToolbarToggle, GreyedButtonsNeitherActNorMoveTheBar)
 {
     Desk desk;
-    for (const char* name : {"JstkButton", "IconBtn", "PnlPtrBtn", "RecordBtn", "SysXBtn", "HelpBtn"}) {
+    for (const char* name : {"JstkButton", "IconBtn", "PnlPtrBtn", "HelpBtn"}) {
         SCOPED_TRACE(name);
         QToolButton* button = desk.button(name);
         ASSERT_NE(button, nullptr);

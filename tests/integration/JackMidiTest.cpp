@@ -526,5 +526,84 @@ TEST(JackEngine, SendersDeliverTheirBytesToAJackPort)
     EXPECT_EQ(reporter.fields[0], " Close MIDI OUT Port " + portText);
 }
 
+// A stored bulk message longer than one JACK period's worth of short ones
+// goes out as one message with every byte in place.
+TEST_F(JackMidiTest, StoredTwoKilobyteSysExArrivesWholeAtAnotherClient)
+{
+    const std::string port = uniquePortName("sysex");
+    Probe probe;
+    probe.openVirtual(port);
+    RtMidiSystem system(RtMidi::UNIX_JACK, uniqueClient());
+    ASSERT_TRUE(system.isOpen());
+    const std::optional<int> device = outputDevice(system, port);
+    ASSERT_TRUE(device);
+    MessageTable msgs;
+    test::RecordingReporter reporter;
+    QtScheduler scheduler;
+    AppFlags flags;
+    MidiEngine engine(system, msgs, reporter, scheduler, flags);
+    engine.InitMidiDevs();
+    const QString portText = QString::number(*device + 1);
+    engine.OpenMidiOut(portText);
+
+    std::vector<std::uint8_t> bytes(2048);
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<std::uint8_t>((i * 37 + i / 128) & 0x7F);
+    bytes.front() = 0xF0;
+    bytes.back() = 0xF7;
+    const std::vector<SysExEntry> table = {{"Short", "F0 7E 7F 09 01 F7"}, {"Bulk", sysExText(bytes)}};
+
+    std::optional<Bytes> got;
+    for (int attempt = 0; attempt < 3 && !got; ++attempt) {  // a dropped cycle loses the message
+        const std::size_t before = probe.received().size();
+        engine.SendSysEx(portText, 1, table);
+        ASSERT_EQ(reporter.fields[1], " Sent");
+        if (probe.waitFor(before + 1, 300ms))
+            got = probe.received().at(before);
+    }
+    ASSERT_TRUE(got);
+    EXPECT_EQ(*got, Bytes(bytes.begin(), bytes.end()));
+    std::this_thread::sleep_for(30ms);
+    for (const Bytes& message : probe.received())
+        EXPECT_EQ(message.size(), bytes.size());  // never in pieces
+    EXPECT_TRUE(reporter.boxes.empty());
+}
+
+// JACK carries a message only as a whole and only up to its client's buffer:
+// the largest it takes arrives whole, a longer one is refused with a reason
+// rather than lost.
+TEST_F(JackMidiTest, SysExLongerThanJackTakesIsRefusedNotLost)
+{
+    const std::string port = uniquePortName("bulk");
+    Probe probe;
+    probe.openVirtual(port);
+    RtMidiSystem system(RtMidi::UNIX_JACK, uniqueClient());
+    const std::optional<int> device = outputDevice(system, port);
+    ASSERT_TRUE(device);
+    MidiHandle handle = 0;
+    ASSERT_EQ(system.openOutput(*device, handle), MidiResult::Ok);
+    auto message = [](std::size_t size) {
+        std::vector<std::uint8_t> bytes(size, 0x55);
+        bytes.front() = 0xF0;
+        bytes.back() = 0xF7;
+        return bytes;
+    };
+    const auto largest = message(RtMidiSystem::JackMaxMessageBytes);
+    ASSERT_EQ(system.sendLong(handle, largest.data(), largest.size()), MidiResult::Ok);
+    ASSERT_TRUE(probe.waitFor(1));
+    EXPECT_EQ(probe.received().front(), Bytes(largest.begin(), largest.end()));
+
+    for (std::size_t size : {RtMidiSystem::JackMaxMessageBytes + 1, MaxSysExBytes}) {
+        const auto bytes = message(size);
+        const int result = system.sendLong(handle, bytes.data(), bytes.size());
+        EXPECT_EQ(result, MidiResult::Error);
+        EXPECT_TRUE(system.errorText(result).value_or(QString()).contains("JACK"));
+    }
+    std::this_thread::sleep_for(30ms);
+    EXPECT_EQ(probe.received().size(), 1u);
+    // The port still carries the next message.
+    EXPECT_EQ(deliver(system, handle, 0x6407B0, probe), (Bytes{0xB0, 0x07, 0x64}));
+}
+
 }  // namespace
 }  // namespace orvell

@@ -419,6 +419,7 @@ public:
         packed.push_back(value);
         return MidiResult::Ok;
     }
+    int sendLong(MidiHandle, const std::uint8_t*, std::size_t) override { return MidiResult::Ok; }
     std::optional<QString> errorText(int code) const override { return standardMidiErrorText(code); }
     std::vector<std::uint32_t> packed;
 };
