@@ -22,6 +22,7 @@ class QToolBar;
 namespace orvell {
 
 class Dialogs;
+class JoystickSystem;
 class MainMenus;
 class MainToolbar;
 class Panel;
@@ -42,6 +43,8 @@ public:
     // The start-up steps after the window exists. False when the program must
     // end (no MIDI ports); the message has been shown.
     bool Load(const QStringList& commandWords, const QString& backendNotice = {});
+    // The joysticks the joystick panels read, set before Load; none without it.
+    void setJoystickSystem(JoystickSystem* joysticks) { joysticks_ = joysticks; }
 
     // Reporter
     void ShowStatusText(int field, const QString& text) override;
@@ -178,6 +181,9 @@ private:
     PatchClipboard patchClipboard_;
     bool backdropWasShown_ = true;  // during a session load
     QTimer* autoEvent_ = nullptr;  // drives the automatic sweeps while any runs
+    JoystickSystem* joysticks_ = nullptr;
+    QTimer* joyWatch_ = nullptr;  // notices joysticks plugged in or pulled out
+    void countJoysticks();
 };
 
 }  // namespace orvell
