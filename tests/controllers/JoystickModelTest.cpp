@@ -1,10 +1,9 @@
 #include "controllers/JoystickModel.h"
 #include "midi/CtrlCodes.h"
 #include "support/FakeJoysticks.h"
+#include "support/VirtualSticks.h"
 
 #include <gtest/gtest.h>
-
-#include <SDL.h>
 
 #include <random>
 
@@ -194,42 +193,6 @@ TEST(JoystickLinkTest, TakesFreeSticksAndFindsAReplugByName)
 }
 
 // The SDL layer on its own virtual sticks: the path the program takes.
-struct VirtualStick {
-    explicit VirtualStick(const char* name)
-    {
-        SDL_VirtualJoystickDesc desc{};
-        desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-        desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-        desc.naxes = 2;
-        desc.nbuttons = 2;
-        desc.name = name;
-        index = SDL_JoystickAttachVirtualEx(&desc);
-        stick = index >= 0 ? SDL_JoystickOpen(index) : nullptr;
-    }
-    ~VirtualStick() { pull(); }
-    void pull()
-    {
-        if (!stick)
-            return;
-        const SDL_JoystickID id = SDL_JoystickInstanceID(stick);
-        SDL_JoystickClose(stick);
-        for (int i = 0; i < SDL_NumJoysticks(); ++i) {
-            if (SDL_JoystickGetDeviceInstanceID(i) == id)
-                SDL_JoystickDetachVirtual(i);
-        }
-        stick = nullptr;
-    }
-    void set(int x, int y, int a, int b)
-    {
-        SDL_JoystickSetVirtualAxis(stick, 0, Sint16(x - 32768));
-        SDL_JoystickSetVirtualAxis(stick, 1, Sint16(y - 32768));
-        SDL_JoystickSetVirtualButton(stick, 0, Uint8(a));
-        SDL_JoystickSetVirtualButton(stick, 1, Uint8(b));
-    }
-    int index = -1;
-    SDL_Joystick* stick = nullptr;
-};
-
 TEST(SdlJoysticks, VirtualSticksAreReadUnpluggedAndFoundAgain)
 {
     const auto system = makeSdlJoystickSystem();
@@ -237,20 +200,25 @@ TEST(SdlJoysticks, VirtualSticksAreReadUnpluggedAndFoundAgain)
     const int before = system->count();
     JoystickLink link(*system);
     {
-        VirtualStick pad("Orvell Test Pad");
+        test::VirtualStick pad("Orvell Test Pad");
         ASSERT_NE(pad.stick, nullptr) << SDL_GetError();
         system->update();
         EXPECT_EQ(system->count(), before + 1);
         ASSERT_TRUE(link.openFree());
         EXPECT_EQ(link.deviceName(), QStringLiteral("Orvell Test Pad"));
-        pad.set(65535, 0, 1, 0);
+        pad.move(65535, 0);
+        pad.button(0, true);
         EXPECT_EQ(link.read(), (JoyPosition{65535, 0, 1}));
-        pad.set(32768, 40000, 0, 1);
+        pad.move(32768, 40000);
+        pad.button(0, false);
+        pad.button(1, true);
         EXPECT_EQ(link.read(), (JoyPosition{32768, 40000, 2}));
     }
     EXPECT_EQ(link.read(), std::nullopt);
-    VirtualStick again("Orvell Test Pad");
-    again.set(1000, 2000, 1, 1);
+    test::VirtualStick again("Orvell Test Pad");
+    again.move(1000, 2000);
+    again.button(0, true);
+    again.button(1, true);
     EXPECT_EQ(link.read(), (JoyPosition{1000, 2000, 3}));
 }
 
