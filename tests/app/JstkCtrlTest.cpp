@@ -10,11 +10,13 @@
 #include "support/WidgetDriving.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -299,6 +301,94 @@ TEST(JstkCtrl, SectionHoldsTheKeysInOrderAndRoundTripsByteForByte)
     EXPECT_EQ(test::sectionOf(copy).mid(from).toStdString(), saved.mid(from).toStdString());
     EXPECT_EQ(copy->JoyPoll()->interval(), 35);
     EXPECT_EQ(desk.take(), Log{});
+}
+
+}  // namespace
+}  // namespace orvell
+
+namespace orvell {
+namespace {
+
+TEST(JstkCtrl, CloneAndDuplicateKeepAxesAndFireButtonsApart)
+{
+    test::VirtualStick pad(PadName);
+    test::VirtualStick pad2(PadName);
+    Desk desk;
+    JstkCtrl* panel = desk.add();
+    ASSERT_NE(panel, nullptr);
+    choose(panel, 0, 202);
+    choose(panel, JstkCtrl::FireA, 64);
+    QTest::mouseClick(child<QCheckBox>(panel, "Check20"), Qt::LeftButton);
+    child<QScrollBar>(panel, "SensSlider")->setValue(40);
+
+    // The X axis's type goes to Y only; the fire buttons keep theirs.
+    panel->CIndx = 0;
+    desk.window->menus().DupMctrl_Click();
+    EXPECT_EQ(panel->CurCtrl(1), 202);
+    EXPECT_EQ(panel->CurCtrl(2), 64);
+    EXPECT_EQ(panel->CurCtrl(3), 0);
+    // A channel goes everywhere.
+    QTest::mouseClick(child<QLabel>(panel, "ChanLbl2"), Qt::LeftButton);
+    auto* channels = child<QComboBox>(panel, "Channel");
+    channels->setCurrentIndex(4);
+    emit channels->activated(4);
+    desk.window->menus().DupChan_Click();
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(panel->channelOfSlot(i), 5) << i;
+    EXPECT_EQ(desk.take(), Log{});
+
+    desk.window->CloneForm_Click();
+    auto* copy = qobject_cast<JstkCtrl*>(desk.window->activePanel());
+    ASSERT_NE(copy, nullptr);
+    ASSERT_NE(copy, panel);
+    EXPECT_EQ(copy->joystickNumber(), 2);
+    const QByteArray original = test::sectionOf(panel);
+    const auto from = original.indexOf("Control=");
+    EXPECT_EQ(test::sectionOf(copy).mid(from).toStdString(), original.mid(from).toStdString());
+    EXPECT_EQ(desk.take(), Log{});
+}
+
+TEST(JstkCtrl, ASessionWithMoreJoystickPanelsThanSticksLoadsTheRest)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("two.orv"));
+    {
+        test::VirtualStick pad(PadName);
+        test::VirtualStick pad2(PadName);
+        Desk desk;
+        ASSERT_NE(desk.add(), nullptr);
+        desk.window->createPanel(PanelClass::Buttons);
+        ASSERT_NE(desk.add(), nullptr);
+        desk.window->SessionFile = file;
+        ASSERT_TRUE(desk.window->SaveSession_Click());
+    }
+    test::VirtualStick pad(PadName);
+    Desk desk;
+    desk.dialogs.answer(file);
+    desk.window->LoadSession_Click();
+    EXPECT_EQ(desk.window->panelsOf(PanelClass::JstkCtrl).size(), 1);
+    EXPECT_EQ(desk.window->panelsOf(PanelClass::Buttons).size(), 1);
+    EXPECT_TRUE(desk.dialogs.wasAsked(QStringLiteral("Can't have more Joystick Panels than Joysticks")));
+    EXPECT_EQ(desk.take(), Log{});
+}
+
+TEST(JstkCtrl, EveryControlExplainsItself)
+{
+    test::VirtualStick pad(PadName);
+    Desk desk;
+    JstkCtrl* panel = desk.add();
+    ASSERT_NE(panel, nullptr);
+    const std::pair<const char*, int> cases[] = {
+        {"PollRate", 52}, {"pollrate", 52}, {"ms", 52},         {"PollSlider", 52}, {"Sens", 86},
+        {"sens", 86},     {"Check20", 53},  {"Check21", 53},    {"CenterChk0", 203}, {"CenterChk1", 203},
+        {"Label1", 19},   {"Label2", 87},   {"BtnOptLbl0", 31},
+    };
+    for (const auto& [name, message] : cases) {
+        desk.window->statusLine().clearField(2);
+        QEvent enter(QEvent::Enter);
+        QApplication::sendEvent(child<QWidget>(panel, QString::fromLatin1(name)), &enter);
+        EXPECT_TRUE(desk.field(2).contains(desk.shared->msg(message).trimmed())) << name << " " << desk.field(2).toStdString();
+    }
 }
 
 }  // namespace
