@@ -89,15 +89,16 @@ void JstkCtrl::buildControls()
         captions_[size_t(i)] =
             makePanelLabel(this, QStringLiteral("Label3") + QString::number(i),
                            QString::fromLatin1(SlotCaptions[i]), palette().color(QPalette::WindowText), false);
-        captions_[size_t(i)]->setGeometry(x, 30, width, 13);
-        captions_[size_t(i)]->setAlignment(Qt::AlignCenter);
+        captions_[size_t(i)]->setGeometry(x, 27, width, 24);
+        captions_[size_t(i)]->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
+        captions_[size_t(i)]->setWordWrap(true);
         if (i < FireA)
             buildSlotLabels(i);
         else
             buildSlotLabels(i, QStringLiteral("RCntrlLbl"), i - FireA);
-        core(i).cntrlLbl->setGeometry(x, 44, width, 27);
-        core(i).chanLbl->setGeometry(x + 8, 116, width - 16, 14);
-        core(i).portLbl->setGeometry(x + 8, 131, width - 16, 14);
+        core(i).cntrlLbl->setGeometry(x, 52, width, 27);
+        core(i).chanLbl->setGeometry(x + 8, 120, width - 16, 14);
+        core(i).portLbl->setGeometry(x + 8, 134, width - 16, 14);
     }
     for (int a = 0; a < 2; ++a) {
         Axis& axis = axes_[size_t(a)];
@@ -105,29 +106,31 @@ void JstkCtrl::buildControls()
         const QString n = QString::number(a);
         axis.value = makePanelLabel(this, a == XAxis ? QStringLiteral("Xval") : QStringLiteral("Yval"),
                                     QStringLiteral("0"), ValueColor, false);
-        axis.value->setGeometry(x, 73, width, 13);
+        axis.value->setGeometry(x, 80, width, 13);
         axis.value->setAlignment(Qt::AlignCenter);
         axis.center = new QCheckBox(QStringLiteral("center"), this);
         axis.center->setObjectName(QStringLiteral("CenterChk") + n);
-        axis.center->setGeometry(x, 87, width, 14);
+        axis.center->setGeometry(x, 93, width + 2, 14);
         axis.reverse = new QCheckBox(QStringLiteral("rev"), this);
         axis.reverse->setObjectName(QStringLiteral("Check2") + n);
-        axis.reverse->setGeometry(x, 101, width, 14);
+        axis.reverse->setGeometry(x, 106, width + 2, 14);
         connect(axis.center, &QCheckBox::clicked, this, [this, a] { CenterChk_Click(a); });
         connect(axis.reverse, &QCheckBox::clicked, this, [this, a] { Check2_Click(a); });
-        for (QWidget* w : {static_cast<QWidget*>(axis.center), static_cast<QWidget*>(axis.reverse)})
+        for (QWidget* w : {static_cast<QWidget*>(axis.center), static_cast<QWidget*>(axis.reverse)}) {
+            w->setStyleSheet(QStringLiteral("QCheckBox { spacing: 1px; }"));
             w->installEventFilter(this);
+        }
     }
     for (int b = 0; b < 2; ++b) {
         QLabel*& label = optLbls_[size_t(b)];
         label = makePanelLabel(this, QStringLiteral("BtnOptLbl") + QString::number(b), QString(), OptionColor, true);
-        label->setGeometry(left + (FireA + b) * pitch + 8, 80, width - 16, 14);
+        label->setGeometry(left + (FireA + b) * pitch + 8, 93, width - 16, 14);
         label->installEventFilter(this);
     }
     buildSharedControls(QStringLiteral("Prt"), FireA);
-    label1_->setGeometry(2, 116, 26, 14);
-    label2_->setGeometry(2, 131, 26, 14);
-    dupIcon_->setGeometry(2, 44, 26, 26);
+    label1_->setGeometry(2, 120, 26, 14);
+    label2_->setGeometry(2, 134, 26, 14);
+    dupIcon_->setGeometry(2, 52, 26, 26);
 
     const QColor text = palette().color(QPalette::WindowText);
     auto box = [this](const QString& name, int value, int x) {
@@ -135,7 +138,7 @@ void JstkCtrl::buildControls()
         edit->setObjectName(name);
         edit->setMaxLength(3);
         edit->setAlignment(Qt::AlignCenter);
-        edit->setGeometry(x, 149, 24, 16);
+        edit->setGeometry(x, 150, 24, 16);
         edit->installEventFilter(this);
         return edit;
     };
@@ -146,13 +149,13 @@ void JstkCtrl::buildControls()
         bar->setSingleStep(small);
         bar->setPageStep(large);
         bar->setValue(value);
-        bar->setGeometry(x, 150, w, 14);
+        bar->setGeometry(x, 151, w, 14);
         bar->installEventFilter(this);
         return bar;
     };
     auto caption = [this, &text](const QString& words, int x, int w) {
         QLabel* label = makePanelLabel(this, words, words, text, false);
-        label->setGeometry(x, 150, w, 14);
+        label->setGeometry(x, 151, w, 14);
         label->installEventFilter(this);
         return label;
     };

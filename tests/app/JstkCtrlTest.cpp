@@ -393,3 +393,21 @@ TEST(JstkCtrl, EveryControlExplainsItself)
 
 }  // namespace
 }  // namespace orvell
+
+namespace orvell {
+namespace {
+
+TEST(JstkCtrl, Screenshot)
+{
+    const QString folder = qEnvironmentVariable("ORVELL_SCREENSHOTS");
+    if (folder.isEmpty())
+        GTEST_SKIP();
+    test::VirtualStick pad(PadName);
+    Desk desk;
+    JstkCtrl* panel = desk.add();
+    ASSERT_NE(panel, nullptr);
+    EXPECT_TRUE(panel->grab().save(folder + QStringLiteral("/joystick.png")));
+}
+
+}  // namespace
+}  // namespace orvell
