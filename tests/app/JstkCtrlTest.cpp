@@ -2,6 +2,7 @@
 // after every action.
 #include "app/AOrvell.h"
 #include "app/MainMenus.h"
+#include "controllers/ButtonsPanel.h"
 #include "controllers/JstkCtrl.h"
 #include "midi/VirtualMidiSystem.h"
 #include "panels/Shared.h"
@@ -407,6 +408,41 @@ TEST(JstkCtrl, Screenshot)
     JstkCtrl* panel = desk.add();
     ASSERT_NE(panel, nullptr);
     EXPECT_TRUE(panel->grab().save(folder + QStringLiteral("/joystick.png")));
+}
+
+}  // namespace
+}  // namespace orvell
+
+namespace orvell {
+namespace {
+
+TEST(JstkCtrl, AFireButtonPressesTheButtonsOfAnotherPanel)
+{
+    test::VirtualStick pad(PadName);
+    Desk desk;
+    auto* buttons = qobject_cast<ButtonsPanel*>(desk.window->createPanel(PanelClass::Buttons));
+    ASSERT_NE(buttons, nullptr);
+    // Its first button holds the pedal; the other three sweep controller 0.
+    buttons->CIndx = 0;
+    buttons->Control()->setCurrentIndex(buttons->Control()->findData(64));
+    buttons->Control_Click();
+    JstkCtrl* panel = desk.add();
+    ASSERT_NE(panel, nullptr);
+    choose(panel, JstkCtrl::FireA, CtrlCode::PushButtons);
+    auto* targets = child<QComboBox>(panel, "SelPatch");
+    ASSERT_TRUE(targets->isVisible());
+    ASSERT_EQ(targets->count(), 1);
+    emit targets->activated(0);
+    EXPECT_EQ(panel->patchId(JstkCtrl::FireA), buttons->Tag.toInt());
+    EXPECT_EQ(desk.take(), Log{});
+
+    pad.button(0, true);
+    EXPECT_EQ(poll(desk, panel), (Log{{0xB0, 64, 127}}));
+    EXPECT_TRUE(buttons->isOn(0));
+    pad.button(0, false);
+    // Released, the pedal is let go and the sweeps go back to their rest value.
+    EXPECT_EQ(poll(desk, panel), (Log{{0xB0, 64, 0}, {0xB0, 0, 0}, {0xB0, 0, 0}, {0xB0, 0, 0}}));
+    EXPECT_FALSE(buttons->isOn(0));
 }
 
 }  // namespace
