@@ -163,6 +163,8 @@ private:
     // A file's bytes, or nullopt after the failure was shown under `title`.
     std::optional<QByteArray> readLoadFile(const QString& path, const QString& title);
     void loadDefaultSession();
+    // Start-up's word on the joysticks, and the watch for ones plugged in later.
+    void countJoysticks();
     QList<QMdiSubWindow*> panelWindows() const;
     QString nextPanelTag();
 
@@ -183,7 +185,6 @@ private:
     QTimer* autoEvent_ = nullptr;  // drives the automatic sweeps while any runs
     JoystickSystem* joysticks_ = nullptr;
     QTimer* joyWatch_ = nullptr;  // notices joysticks plugged in or pulled out
-    void countJoysticks();
 };
 
 }  // namespace orvell
