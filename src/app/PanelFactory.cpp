@@ -17,7 +17,7 @@ Panel* makePanel(PanelClass id, PanelHost& host, PatchClipboard& clipboard, Joys
     case PanelClass::Buttons:
         return new ButtonsPanel(host);
     case PanelClass::JstkCtrl:
-        return joysticks ? JstkCtrl::create(host, *joysticks) : nullptr;
+        return JstkCtrl::create(host, joysticks);
     case PanelClass::PatchList:
         return new PatchListPanel(host, clipboard);
     default:

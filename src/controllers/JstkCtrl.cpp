@@ -45,10 +45,10 @@ const char* const SlotCaptions[] = {"X Axis", "Y Axis", "Firebutton A", "Firebut
 
 }  // namespace
 
-JstkCtrl* JstkCtrl::create(PanelHost& host, JoystickSystem& joysticks, QWidget* parent)
+JstkCtrl* JstkCtrl::create(PanelHost& host, JoystickSystem* joysticks, QWidget* parent)
 {
-    auto link = std::make_unique<JoystickLink>(joysticks);
-    if (!link->openFree()) {
+    auto link = joysticks ? std::make_unique<JoystickLink>(*joysticks) : nullptr;
+    if (!link || !link->openFree()) {
         const QString text = host.shared().msg(MsgTooManyPanels);
         host.ShowStatusText(0, text);
         host.dialogs().MsgBox(text, MsgButtons::Ok, MsgIcon::Exclamation, host.shared().msg(MsgJoystickController));

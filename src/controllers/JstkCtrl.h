@@ -27,8 +27,8 @@ public:
     static constexpr int FireB = 3;
 
     // A panel on the first free joystick; nothing, after message 70, when
-    // every joystick has a panel.
-    static JstkCtrl* create(PanelHost& host, JoystickSystem& joysticks, QWidget* parent = nullptr);
+    // every joystick has a panel (or there is no way to read joysticks).
+    static JstkCtrl* create(PanelHost& host, JoystickSystem* joysticks, QWidget* parent = nullptr);
     ~JstkCtrl() override;
 
     // Sends slot i: an axis its shown value, a fire button as a push button does.
