@@ -2,6 +2,7 @@
 // after every action.
 #include "app/AOrvell.h"
 #include "app/MainMenus.h"
+#include "app/MainToolbar.h"
 #include "controllers/ButtonsPanel.h"
 #include "controllers/JstkCtrl.h"
 #include "midi/VirtualMidiSystem.h"
@@ -20,6 +21,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -443,6 +445,36 @@ TEST(JstkCtrl, AFireButtonPressesTheButtonsOfAnotherPanel)
     // Released, the pedal is let go and the sweeps go back to their rest value.
     EXPECT_EQ(poll(desk, panel), (Log{{0xB0, 64, 0}, {0xB0, 0, 0}, {0xB0, 0, 0}, {0xB0, 0, 0}}));
     EXPECT_FALSE(buttons->isOn(0));
+}
+
+}  // namespace
+}  // namespace orvell
+
+namespace orvell {
+namespace {
+
+TEST(JstkCtrl, AStickPluggedInAfterStartUpIsOfferedAndShownFromTheToolsMenu)
+{
+    test::TestDesk desk;
+    desk.start({1000, 700});
+    QAction* tools = desk.window->menus().action(QStringLiteral("Joystick"));
+    QToolButton* button = desk.window->toolbar().button(QStringLiteral("JstkButton"));
+    ASSERT_NE(button, nullptr);
+    EXPECT_FALSE(tools->isEnabled());
+    EXPECT_FALSE(button->isEnabled());
+
+    desk.sticks->plug(QStringLiteral("Late Pad"));
+    auto* watch = desk.window->findChild<QTimer*>(QStringLiteral("JoyWatch"));
+    ASSERT_NE(watch, nullptr);
+    watch->setInterval(0);
+    QTest::qWait(20);
+    EXPECT_TRUE(tools->isEnabled());
+    EXPECT_TRUE(button->isEnabled());
+
+    tools->trigger();
+    ASSERT_EQ(desk.window->panelsOf(PanelClass::JstkCtrl).size(), 1);
+    EXPECT_TRUE(tools->isChecked());
+    EXPECT_TRUE(test::sentBytes(*desk.midi).empty());
 }
 
 }  // namespace
