@@ -1,6 +1,7 @@
 #include "app/AOrvell.h"
 #include "app/CommandLine.h"
 #include "app/QtDialogs.h"
+#include "controllers/JoystickSystem.h"
 #include "core/Clock.h"
 #include "midi/MidiBackend.h"
 #include "panels/Shared.h"
@@ -150,7 +151,9 @@ int main(int argc, char* argv[])
     const QString notice = backend.notice;
     Shared shared(std::move(backend.system), std::make_unique<QtScheduler>());
     QtDialogs dialogs;
+    const auto joysticks = makeSdlJoystickSystem();
     AOrvell window(shared, dialogs);
+    window.setJoystickSystem(joysticks.get());
     dialogs.setParent(&window);
     dialogs.setMessages(&shared.Msgs);
     dialogs.setHint([&window](const QString& text) { window.ShowHint(text); });

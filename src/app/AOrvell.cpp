@@ -7,6 +7,7 @@
 #include "app/RecorderControl.h"
 #include "app/StatusLine.h"
 #include "app/WindowManager.h"
+#include "controllers/JoystickSystem.h"
 #include "core/Twips.h"
 #include "panels/ColorConvert.h"
 #include "panels/Dialogs.h"
@@ -55,6 +56,8 @@ enum : int {
     MsgSessionNotSaved = 115,
     MsgPanelNotSaved = 117,
     MsgSaved = 43,
+    MsgNoJoystickDriver = 68,
+    MsgNoJoystick = 69,
     MsgDefaultNotFound = 76,
     MsgLoadSession = 107,
     MsgPanelNotLoaded = 108,
@@ -159,6 +162,7 @@ bool AOrvell::Load(const QStringList& commandWords, const QString& backendNotice
         dialogs_.MsgBox(text, MsgButtons::Ok, MsgIcon::Critical);
         return false;
     }
+    countJoysticks();
 
     shared_.AppDir = QDir::currentPath() + u'/';
     processCommandLine(commandWords);
@@ -286,9 +290,32 @@ QString AOrvell::nextPanelTag()
     return QString::number(tag);
 }
 
+void AOrvell::countJoysticks()
+{
+    if (!joysticks_ || !joysticks_->available()) {
+        ShowStatusMsg(0, MsgNoJoystickDriver);
+        return;
+    }
+    joysticks_->update();
+    if (joysticks_->count() == 0)
+        ShowStatusMsg(0, MsgNoJoystick);
+    menus_->setJoystickCount(joysticks_->count());
+    // A stick plugged in later can have a panel of its own.
+    joyWatch_ = new QTimer(this);
+    joyWatch_->setObjectName(QStringLiteral("JoyWatch"));
+    joyWatch_->setInterval(1000);
+    connect(joyWatch_, &QTimer::timeout, this, [this] {
+        joysticks_->update();
+        menus_->setJoystickCount(joysticks_->count());
+    });
+    joyWatch_->start();
+}
+
 Panel* AOrvell::createPanel(PanelClass id, Placing placing)
 {
-    Panel* panel = makePanel(id, *this, patchClipboard_);
+    Panel* panel = makePanel(id, *this, patchClipboard_, joysticks_);
+    if (!panel)
+        return nullptr;
     panel->Tag = nextPanelTag();
     QMdiSubWindow* window = mdiArea_->addSubWindow(panel);
     window->setWindowIcon(panel->IDIconindx >= 0 ? QIcon(paletteIcon(panel->IDIconindx)) : windowIcon());
@@ -343,8 +370,8 @@ void AOrvell::CloneForm_Click()
         return;
     Cloning = true;
     const QString fromTag = active->Tag;
-    Panel* copy = createPanel(active->panelClass());
-    copy->Clone(fromTag);
+    if (Panel* copy = createPanel(active->panelClass()))
+        copy->Clone(fromTag);
     Cloning = false;
 }
 
@@ -359,8 +386,8 @@ void AOrvell::toolsToggle(PanelClass id)
                 window->hide();
         }
     } else if (list.isEmpty()) {
-        createPanel(id);
-        IsChanged = true;
+        if (createPanel(id))
+            IsChanged = true;
     } else {
         for (Panel* panel : list)
             panel->showAndMark();

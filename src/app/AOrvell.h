@@ -22,6 +22,7 @@ class QToolBar;
 namespace orvell {
 
 class Dialogs;
+class JoystickSystem;
 class MainMenus;
 class MainToolbar;
 class Panel;
@@ -44,6 +45,8 @@ public:
     // The start-up steps after the window exists. False when the program must
     // end (no MIDI ports); the message has been shown.
     bool Load(const QStringList& commandWords, const QString& backendNotice = {});
+    // The joysticks the joystick panels read, set before Load; none without it.
+    void setJoystickSystem(JoystickSystem* joysticks) { joysticks_ = joysticks; }
 
     // Reporter
     void ShowStatusText(int field, const QString& text) override;
@@ -173,6 +176,8 @@ private:
     // A file's bytes, or nullopt after the failure was shown under `title`.
     std::optional<QByteArray> readLoadFile(const QString& path, const QString& title);
     void loadDefaultSession();
+    // Start-up's word on the joysticks, and the watch for ones plugged in later.
+    void countJoysticks();
     QList<QMdiSubWindow*> panelWindows() const;
     QString nextPanelTag();
 
@@ -193,6 +198,8 @@ private:
     QTimer* autoEvent_ = nullptr;  // drives the automatic sweeps while any runs
     SysXDlg* sysXDlg_ = nullptr;
     std::unique_ptr<RecorderControl> recorder_;
+    JoystickSystem* joysticks_ = nullptr;
+    QTimer* joyWatch_ = nullptr;  // notices joysticks plugged in or pulled out
 };
 
 }  // namespace orvell

@@ -2,12 +2,13 @@
 
 #include "controllers/ButtonsPanel.h"
 #include "controllers/FaderPanel.h"
+#include "controllers/JstkCtrl.h"
 #include "panels/Panel.h"
 #include "patches/PatchListPanel.h"
 
 namespace orvell {
 
-Panel* makePanel(PanelClass id, PanelHost& host, PatchClipboard& clipboard)
+Panel* makePanel(PanelClass id, PanelHost& host, PatchClipboard& clipboard, JoystickSystem* joysticks)
 {
     switch (id) {
     case PanelClass::HFaders:
@@ -15,6 +16,8 @@ Panel* makePanel(PanelClass id, PanelHost& host, PatchClipboard& clipboard)
         return new FaderPanel(id, host);
     case PanelClass::Buttons:
         return new ButtonsPanel(host);
+    case PanelClass::JstkCtrl:
+        return JstkCtrl::create(host, joysticks);
     case PanelClass::PatchList:
         return new PatchListPanel(host, clipboard);
     default:

@@ -34,15 +34,7 @@ ButtonsPanel::ButtonsPanel(PanelHost& host, QWidget* parent) : SlotPanel(PanelCl
     makeCurrent(0);
 }
 
-ButtonsPanel::~ButtonsPanel()
-{
-    // A held sweep runs out its current pass, ends with its rest value and never repeats.
-    for (Button& slot : buttons_) {
-        if (slot.autoIndex >= 0)
-            shared_.autoSweep.requestStop(slot.autoIndex);
-        slot.autoIndex = -1;
-    }
-}
+ButtonsPanel::~ButtonsPanel() = default;
 
 void ButtonsPanel::buildControls()
 {
@@ -82,15 +74,15 @@ bool ButtonsPanel::targetsPanel(int code) const { return buttonTargetsPanel(code
 
 void ButtonsPanel::setBorder(int index, bool on)
 {
+    SlotPanel::setBorder(index, on);
     Button& slot = buttons_[index];
-    slot.on = on;
     slot.button->setFrameStyle(on ? QFrame::Box | QFrame::Plain : QFrame::NoFrame);
     slot.button->setLineWidth(on ? 2 : 1);
 }
 
 void ButtonsPanel::showOption(int index)
 {
-    const int message = optionWordMessage(buttons_[index].option);
+    const int message = optionWordMessage(BtnOpt(index));
     buttons_[index].optLbl->setText(message ? shared_.msg(message) : QString());
 }
 
@@ -120,60 +112,6 @@ void ButtonsPanel::setBtnIcon(int index, int paletteIndex)
     markChanged();
 }
 
-// Options and sweep settings.
-
-void ButtonsPanel::BtnOptLbl_Click(int index)
-{
-    if (index < 0 || index >= Slots)
-        return;
-    makeCurrent(index);
-    Button& slot = buttons_[index];
-    if (slot.option == BtnOption::Momentary || slot.option == BtnOption::Toggle) {
-        slot.option = slot.option == BtnOption::Momentary ? BtnOption::Toggle : BtnOption::Momentary;
-        showOption(index);
-        markChanged();
-    } else if (slot.option == BtnOption::Auto) {
-        host_.ShowStatusText(2, shared_.msg(optionHintMessage(BtnOption::Auto)) + shared_.msg(97));
-    }
-}
-
-void ButtonsPanel::OptDsply()
-{
-    for (int i = 0; i < Slots; ++i)
-        showOption(i);
-}
-
-AutoDlgBox* ButtonsPanel::AutoSettings_Click(int index)
-{
-    if (index < 0 || index >= Slots)
-        return nullptr;
-    makeCurrent(index);
-    const Button& slot = buttons_[index];
-    auto* dialog = new AutoDlgBox(core(index).cntrlLbl->text(), core(index).code, slot.autoSettings, shared_.Msgs, host_.dialogs(),
-                                  [this](const QString& text) { host_.ShowHint(text); }, this);
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    const QPointer<ButtonsPanel> self(this);
-    connect(dialog, &QDialog::accepted, this, [self, dialog, index] {
-        if (self && dialog->outcome())
-            self->setAutoSettings(index, *dialog->outcome());
-    });
-    dialog->show();
-    return dialog;
-}
-
-void ButtonsPanel::setAutoSettings(int index, const AutoSettings& settings)
-{
-    buttons_[index].autoSettings = settings;
-    buttons_[index].autoSettings.AIsSet = true;
-    markChanged();
-}
-
-void ButtonsPanel::CloneAfcg(int adx, const AutoSettings& from)
-{
-    if (adx >= 0 && adx < Slots)
-        buttons_[adx].autoSettings = from;
-}
-
 // Controller types.
 
 QList<Panel*> ButtonsPanel::targetsFor(int code) const
@@ -191,12 +129,7 @@ QList<Panel*> ButtonsPanel::targetsFor(int code) const
 
 void ButtonsPanel::setCode(int index, int code, bool fromFile)
 {
-    // A type change ends what the old type was doing.
-    endSweep(index, true);
-    setBorder(index, false);
-    showCode(index, code, fromFile);
-    buttons_[index].option = defaultButtonOption(code, custom_);
-    showOption(index);
+    setButtonCode(index, code, fromFile);
 }
 
 // The kind may have changed in the editor, and with it what the button does.
@@ -206,12 +139,9 @@ void ButtonsPanel::cloneSlot(int index, const SlotPanel& source)
 {
     const Button& from = static_cast<const ButtonsPanel&>(source).buttons_[index];
     Button& slot = buttons_[index];
-    setCode(index, source.CurCtrl(index), true);
-    slot.option = from.option;
-    showOption(index);
+    cloneButton(index, source);
     slot.icon = from.icon;
     showFace(index);
-    CloneAfcg(index, from.autoSettings);
 }
 
 // Data section.
@@ -222,60 +152,19 @@ void ButtonsPanel::saveSlotKeys(SectionWriter& out, int index, SlotKeys at)
     if (at == SlotKeys::AfterTarget) {
         out.keyInt(QStringLiteral("BtnIcon"), button.icon);
     } else if (at == SlotKeys::AfterPort) {
-        out.keyInt(QStringLiteral("BtnOpt"), button.option);
-        const AutoSettings& a = button.autoSettings;
-        out.key(QStringLiteral("AMCName"), a.AMCName);
-        out.keyInt(QStringLiteral("ADuration"), a.Aduration);
-        out.keyInt(QStringLiteral("Astart"), a.Astart);
-        out.keyInt(QStringLiteral("Aend"), a.Aend);
-        out.keyBool(QStringLiteral("ARepeat"), a.ARepeat);
-        out.keyBool(QStringLiteral("ATriangle"), a.ATriangle);
-        out.keyBool(QStringLiteral("AIsSet"), a.AIsSet);
-    }
-}
-
-void ButtonsPanel::beginLoad()
-{
-    SlotPanel::beginLoad();
-    // Every button starts off.
-    for (int i = 0; i < Slots; ++i) {
-        endSweep(i, true);
-        setBorder(i, false);
+        saveButtonKeys(out, index);
     }
 }
 
 bool ButtonsPanel::loadSlotKey(int index, const QString& key, const QString& value)
 {
-    Button& slot = buttons_[index];
-    AutoSettings& a = slot.autoSettings;
-    if (key == u"AMCName") {
-        a.AMCName = value.left(MaxAutoNameLength);
-    } else if (key == u"ARepeat" || key == u"ATriangle" || key == u"AIsSet") {
-        const auto flag = parseSectionBool(value);
-        if (!flag)
-            return false;
-        (key == u"ARepeat" ? a.ARepeat : key == u"ATriangle" ? a.ATriangle : a.AIsSet) = *flag;
-    } else {
-        const auto number = parseSectionInt(value);
-        if (!number)
-            return false;
-        if (key == u"BtnIcon") {
-            slot.icon = *number;
-            showFace(index);
-        } else if (key == u"BtnOpt") {
-            if (*number < BtnOption::None || *number > BtnOption::Auto)
-                return false;
-            slot.option = *number;
-            showOption(index);
-        } else if (key == u"ADuration") {
-            a.Aduration = std::clamp(*number, 0, MaxAutoDuration);
-        } else if (key == u"Astart" || key == u"Aend") {
-            // Values beyond pitch bend's range mean nothing to any controller.
-            (key == u"Astart" ? a.Astart : a.Aend) = std::clamp(*number, -8192, 8191);
-        } else {
-            return false;
-        }
-    }
+    if (key != u"BtnIcon")
+        return loadButtonKey(index, key, value);
+    const auto number = parseSectionInt(value);
+    if (!number)
+        return false;
+    buttons_[index].icon = *number;
+    showFace(index);
     return true;
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "controllers/AutoSettings.h"
 #include "controllers/SlotPanel.h"
 
 #include <QSet>
@@ -10,8 +9,6 @@
 class QLabel;
 
 namespace orvell {
-
-class AutoDlgBox;
 
 // A palette picture being dragged carries its slot number as decimal text
 // under this type; the icon palette starts such drags, a button takes them.
@@ -36,18 +33,9 @@ public:
     // Public so that other panels press this panel's buttons remotely.
     void MButton_MouseDown(int index, int button, int shift, int x, int y);
     void MButton_MouseUp(int index, int button, int shift, int x, int y);
-    void BtnOptLbl_Click(int index);
     // True when pressing this panel's buttons would, directly or through other
     // Buttons panels, press buttons on the panel tagged `myTag`.
     bool CausesLoop(const QString& myTag) const;
-    void OptDsply() override;
-
-    // Opens the sweep settings of button i; OK writes them back here.
-    AutoDlgBox* AutoSettings_Click(int index);
-    const AutoSettings& autoSettings(int index) const { return buttons_[index].autoSettings; }
-    void setAutoSettings(int index, const AutoSettings& settings);
-    // Copies one button's sweep settings into this clone.
-    void CloneAfcg(int adx, const AutoSettings& from);
 
     // A palette picture dropped on button i.
     void setBtnIcon(int index, int paletteIndex);
@@ -55,8 +43,6 @@ public:
     // Refused while other panels' push-button controls press these buttons.
     bool queryOwnClose(CloseReason reason) override;
 
-    bool isOn(int index) const { return buttons_[index].on; }
-    int BtnOpt(int index) const { return buttons_[index].option; }
     int BtnIcon(int index) const { return buttons_[index].icon; }
     QLabel* MButton(int index) const { return buttons_[index].button; }
 
@@ -75,7 +61,6 @@ protected:
     bool loadSlotKey(int index, const QString& key, const QString& value) override;
     bool ownsInSlot(int index, const QObject* control) const override;
     void showOwnHint(int index, QObject* control) override;
-    void beginLoad() override;
     void saveSlotKeys(SectionWriter& out, int index, SlotKeys at) override;
     QList<QWidget*> textControls() const override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -83,11 +68,7 @@ protected:
 private:
     // What a button slot has beside its labels.
     struct Button {
-        int option = 0;
         int icon = -1;  // palette slot of the face; -1 for the plain face
-        bool on = false;     // the border shows
-        int autoIndex = -1;  // the running sweep in the shared table
-        AutoSettings autoSettings;
         QLabel* button = nullptr;
         QLabel* optLbl = nullptr;
     };
@@ -95,19 +76,12 @@ private:
     void buildControls();
     bool causesLoop(const QString& myTag, QSet<const ButtonsPanel*>& seen) const;
 
-    void setBorder(int index, bool on);
-    void showOption(int index);
+    void setBorder(int index, bool on) override;
+    void showOption(int index) override;
     void showFace(int index);
-    void pressAction(int index);
-    void releaseSwitch(int index);
-    void pushRemote(int index, bool down);
-    void startSweep(int index);
-    void endSweep(int index, bool reset);
-    void reportMissingTarget(int index);
     bool handleDrop(int index, QEvent* event);
 
     std::array<Button, Slots> buttons_;
-    bool pushing_ = false;  // pressing another panel's buttons now
 };
 
 }  // namespace orvell

@@ -69,7 +69,7 @@ void ButtonsPanel::showOwnHint(int index, QObject* control)
 {
     const int code = core(index).code;
     if (control == buttons_[index].optLbl) {
-        const int option = buttons_[index].option;
+        const int option = BtnOpt(index);
         if (const int hint = optionHintMessage(option))
             host_.ShowHint(shared_.msg(hint) + (option == BtnOption::Auto ? shared_.msg(MsgCantChange) : QString()));
     } else if (code == CtrlCode::NoOp) {

@@ -1,5 +1,6 @@
 // Pressing and releasing the buttons: the messages they send, the sweeps
-// they start and end, and the panels they drive.
+// they start and end, and the panels they drive. A joystick's fire buttons
+// press the same way, so the slot panel holds it.
 #include "controllers/ButtonModel.h"
 #include "controllers/ButtonsPanel.h"
 #include "controllers/FaderModel.h"
@@ -25,7 +26,9 @@ constexpr int MidiStop = 0xFC;
 
 // Sending.
 
-void ButtonsPanel::MidiSend(int index)
+void ButtonsPanel::MidiSend(int index) { sendButtonValue(index); }
+
+void SlotPanel::sendButtonValue(int index)
 {
     if (shared_.flags.Initializing)
         return;
@@ -33,7 +36,7 @@ void ButtonsPanel::MidiSend(int index)
     // Only MIDI controller numbers make a control change; the other codes act on panels.
     if (code < 0 || code > 127)
         return;
-    midi_.SendCtrlChg(portText(index), code, buttonValue(code, buttons_[index].on, custom_), channelText(index));
+    midi_.SendCtrlChg(portText(index), code, buttonValue(code, press(index).on, custom_), channelText(index));
 }
 
 void ButtonsPanel::MButton_MouseDown(int index, int button, int shift, int x, int y)
@@ -45,17 +48,21 @@ void ButtonsPanel::MButton_MouseDown(int index, int button, int shift, int x, in
         return;
     makeCurrent(index);
     // The right button belongs to the picture.
-    if (button != LeftButton)
-        return;
-    setBorder(index, !buttons_[index].on);
+    if (button == LeftButton)
+        pressDown(index);
+}
+
+void SlotPanel::pressDown(int index)
+{
+    setBorder(index, !press(index).on);
     if (buttonKind(core(index).code, custom_) == ButtonKind::Continuous) {
-        if (buttons_[index].on)
+        if (press(index).on)
             startSweep(index);
         else
             endSweep(index, false);
         return;
     }
-    MidiSend(index);
+    sendButtonValue(index);
     pressAction(index);
 }
 
@@ -64,14 +71,18 @@ void ButtonsPanel::MButton_MouseUp(int index, int button, int shift, int x, int 
     (void)shift;
     (void)x;
     (void)y;
-    if (index < 0 || index >= Slots || button != LeftButton)
-        return;
+    if (index >= 0 && index < Slots && button == LeftButton)
+        pressUp(index);
+}
+
+void SlotPanel::pressUp(int index)
+{
     const ButtonKind kind = buttonKind(core(index).code, custom_);
     if (kind == ButtonKind::OneShot) {
         setBorder(index, false);
         return;
     }
-    const int option = buttons_[index].option;
+    const int option = press(index).option;
     if (option != BtnOption::Momentary && option != BtnOption::Auto)
         return;
     setBorder(index, false);
@@ -81,13 +92,13 @@ void ButtonsPanel::MButton_MouseUp(int index, int button, int shift, int x, int 
         endSweep(index, true);
 }
 
-void ButtonsPanel::pressAction(int index)
+void SlotPanel::pressAction(int index)
 {
     const QString tag = QString::number(core(index).patchId);
     switch (core(index).code) {
     case CtrlCode::StartStop:
         if (!shared_.flags.Initializing)
-            midi_.SendRealTime(portText(index), buttons_[index].on ? MidiStart : MidiStop);
+            midi_.SendRealTime(portText(index), press(index).on ? MidiStart : MidiStop);
         break;
     case CtrlCode::PatchDown:
     case CtrlCode::PnlPtrDown:
@@ -115,7 +126,7 @@ void ButtonsPanel::pressAction(int index)
     }
 }
 
-void ButtonsPanel::releaseSwitch(int index)
+void SlotPanel::releaseSwitch(int index)
 {
     switch (core(index).code) {
     case CtrlCode::StartStop:
@@ -126,19 +137,19 @@ void ButtonsPanel::releaseSwitch(int index)
         pushRemote(index, false);
         break;
     default:
-        MidiSend(index);
+        sendButtonValue(index);
         break;
     }
 }
 
-void ButtonsPanel::reportMissingTarget(int index)
+void SlotPanel::reportMissingTarget(int index)
 {
     host_.dialogs().MsgBox(caption() + QStringLiteral(": ") + shared_.msg(MsgPanelGone) + QStringLiteral(" (") +
                                QString::number(core(index).patchId) + u')',
                            MsgButtons::Ok, MsgIcon::Exclamation);
 }
 
-void ButtonsPanel::pushRemote(int index, bool down)
+void SlotPanel::pushRemote(int index, bool down)
 {
     auto* target = qobject_cast<ButtonsPanel*>(
         host_.findPanel(PanelClass::Buttons, QString::number(core(index).patchId)));
@@ -148,22 +159,22 @@ void ButtonsPanel::pushRemote(int index, bool down)
     }
     // A chain of panels read from a file may lead back here; it stops at the
     // first panel already pressing.
-    if (pushing_ || target->pushing_)
+    if (pushing_ || static_cast<SlotPanel*>(target)->pushing_)
         return;
     pushing_ = true;
     const QPointer<ButtonsPanel> alive(target);
     for (int k = 0; k < Slots && alive; ++k) {
         if (down)
-            target->MButton_MouseDown(k, LeftButton, 0, 0, 0);
+            target->MButton_MouseDown(k, ButtonsPanel::LeftButton, 0, 0, 0);
         else
-            target->MButton_MouseUp(k, LeftButton, 0, 0, 0);
+            target->MButton_MouseUp(k, ButtonsPanel::LeftButton, 0, 0, 0);
     }
     pushing_ = false;
 }
 
-void ButtonsPanel::startSweep(int index)
+void SlotPanel::startSweep(int index)
 {
-    Button& slot = buttons_[index];
+    PressState& slot = press(index);
     const SlotCore& common = core(index);
     // A second start without a release (a remote press) replaces the first.
     endSweep(index, true);
@@ -183,9 +194,9 @@ void ButtonsPanel::startSweep(int index)
     slot.autoIndex = shared_.autoSweep.AutoSetUp(request);
 }
 
-void ButtonsPanel::endSweep(int index, bool reset)
+void SlotPanel::endSweep(int index, bool reset)
 {
-    Button& slot = buttons_[index];
+    PressState& slot = press(index);
     if (slot.autoIndex < 0)
         return;
     if (reset)

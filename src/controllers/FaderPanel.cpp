@@ -4,7 +4,6 @@
 #include "midi/MidiEngine.h"
 #include "panels/PanelHost.h"
 #include "panels/Shared.h"
-#include "patches/RemotePatch.h"
 
 #include <algorithm>
 
@@ -158,32 +157,7 @@ bool FaderPanel::targetsPanel(int code) const { return isPanelDirected(code); }
 
 // Sending.
 
-void FaderPanel::MidiSend(int index)
-{
-    // A session being loaded restores positions without playing them.
-    if (shared_.flags.Initializing)
-        return;
-    const SlotCore& slot = core(index);
-    const FaderMessage message = faderMessage(slot.code, faders_[index].fader->value(), slot.patchId);
-    switch (message.kind) {
-    case FaderMessage::Kind::ControlChange:
-        midi_.SendCtrlChg(portText(index), message.controller, message.value, channelText(index));
-        break;
-    case FaderMessage::Kind::AfterTouch:
-        midi_.SendAftrTch(portText(index), message.value, channelText(index));
-        break;
-    case FaderMessage::Kind::PitchBend:
-        midi_.SendPBend(portText(index), message.value, channelText(index));
-        break;
-    case FaderMessage::Kind::PatchChange:
-    case FaderMessage::Kind::PanelPointerChange:
-        // The target is looked up by its tag now; it may have gone meanwhile.
-        RemotePatchChange(host_, QString::number(message.target), message.value);
-        break;
-    case FaderMessage::Kind::None:
-        break;
-    }
-}
+void FaderPanel::MidiSend(int index) { sendValue(index, faders_[index].fader->value()); }
 
 void FaderPanel::onValueChanged(int index, int value)
 {

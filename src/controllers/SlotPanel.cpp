@@ -5,11 +5,13 @@
 #include "core/Numeric.h"
 #include "core/SectionFile.h"
 #include "help/MessageTable.h"
+#include "midi/AutoSweep.h"
 #include "midi/MidiEngine.h"
 #include "midi/PortLists.h"
 #include "panels/Dialogs.h"
 #include "panels/PanelHost.h"
 #include "panels/Shared.h"
+#include "patches/RemotePatch.h"
 
 #include <algorithm>
 
@@ -94,6 +96,12 @@ SlotPanel::SlotPanel(PanelClass id, PanelHost& host, QWidget* parent)
 
 SlotPanel::~SlotPanel()
 {
+    // A held sweep runs out its current pass, ends with its rest value and never repeats.
+    for (PressState& slot : presses_) {
+        if (slot.autoIndex >= 0)
+            shared_.autoSweep.requestStop(slot.autoIndex);
+        slot.autoIndex = -1;
+    }
     // Ports are counted open per slot.
     for (const SlotCore& slot : core_) {
         if (slot.portLbl)
@@ -101,11 +109,11 @@ SlotPanel::~SlotPanel()
     }
 }
 
-void SlotPanel::buildSlotLabels(int index, const QString& controlName)
+void SlotPanel::buildSlotLabels(int index, const QString& controlName, int number)
 {
     SlotCore& slot = core(index);
     const QString n = QString::number(index);
-    slot.cntrlLbl = makePanelLabel(this, controlName + n, QStringLiteral("Contrl"), ControlColor, true);
+    slot.cntrlLbl = makePanelLabel(this, controlName + QString::number(number < 0 ? index : number), QStringLiteral("Contrl"), ControlColor, true);
     slot.cntrlLbl->setWordWrap(true);
     slot.chanLbl = makePanelLabel(this, QStringLiteral("ChanLbl") + n, QString(), ChannelColor, true);
     slot.portLbl = makePanelLabel(this, QStringLiteral("PortLbl") + n, QString(), PortColor, true);
@@ -113,8 +121,9 @@ void SlotPanel::buildSlotLabels(int index, const QString& controlName)
         w->installEventFilter(this);
 }
 
-void SlotPanel::buildSharedControls(const QString& portCaption)
+void SlotPanel::buildSharedControls(const QString& portCaption, int buttonListFrom)
 {
+    buttonListFrom_ = buttonListFrom;
     const QColor text = palette().color(QPalette::WindowText);
     label1_ = makePanelLabel(this, QStringLiteral("Label1"), QStringLiteral("Chn"), text, false);
     label2_ = makePanelLabel(this, QStringLiteral("Label2"), portCaption, text, false);
@@ -125,7 +134,7 @@ void SlotPanel::buildSharedControls(const QString& portCaption)
     connect(dupIcon_, &QToolButton::clicked, this, &SlotPanel::DupIcon_Click);
     for (QWidget* w : {static_cast<QWidget*>(label1_), static_cast<QWidget*>(label2_), static_cast<QWidget*>(dupIcon_)})
         w->installEventFilter(this);
-    combos_ = makeSlotSelectors(*this, *this, [this] { SelPatch_Click(); });
+    combos_ = makeSlotSelectors(*this, *this, [this] { SelPatch_Click(); }, buttonListFrom < Slots);
     fillControlList();
 }
 
@@ -145,10 +154,51 @@ void SlotPanel::fillControlList()
 {
     const QSignalBlocker block(combos_.control);
     combos_.control->clear();
-    for (const CtrlRecord& record : controllerChoices(custom_))
-        combos_.control->addItem(record.CtrlName, record.CtrlNo);
+    for (const CtrlRecord& record : controllerChoices(custom_)) {
+        const bool continuous = !record.IsOnOff && record.CtrlNo <= CtrlCode::PitchBend;
+        if (!combos_.rControl || continuous)
+            combos_.control->addItem(record.CtrlName, record.CtrlNo);
+    }
     if (offersSysEx())
         combos_.control->addItem(shared_.msg(MsgSysExMsg), CtrlCode::SysEx);
+    if (!combos_.rControl)
+        return;
+    const QSignalBlocker blockButtons(combos_.rControl);
+    combos_.rControl->clear();
+    for (const CtrlRecord& record : controllerChoices(custom_))
+        combos_.rControl->addItem(record.CtrlName, record.CtrlNo);
+}
+
+QComboBox* SlotPanel::controlList(int index) const
+{
+    return index >= buttonListFrom_ ? combos_.rControl : combos_.control;
+}
+
+void SlotPanel::sendValue(int index, int value)
+{
+    // A session being loaded restores positions without playing them.
+    if (shared_.flags.Initializing)
+        return;
+    const SlotCore& slot = core(index);
+    const FaderMessage message = faderMessage(slot.code, value, slot.patchId);
+    switch (message.kind) {
+    case FaderMessage::Kind::ControlChange:
+        midi_.SendCtrlChg(portText(index), message.controller, message.value, channelText(index));
+        break;
+    case FaderMessage::Kind::AfterTouch:
+        midi_.SendAftrTch(portText(index), message.value, channelText(index));
+        break;
+    case FaderMessage::Kind::PitchBend:
+        midi_.SendPBend(portText(index), message.value, channelText(index));
+        break;
+    case FaderMessage::Kind::PatchChange:
+    case FaderMessage::Kind::PanelPointerChange:
+        // The target is looked up by its tag now; it may have gone meanwhile.
+        RemotePatchChange(host_, QString::number(message.target), message.value);
+        break;
+    case FaderMessage::Kind::None:
+        break;
+    }
 }
 
 QString SlotPanel::portText(int index) const { return core(index).portLbl->text(); }
@@ -181,7 +231,7 @@ void SlotPanel::makeCurrent(int index)
 {
     // A selector shown for another slot would act on this one now.
     if (index != CIndx) {
-        for (QComboBox* combo : {combos_.control, combos_.channel, combos_.port, combos_.selPatch})
+        for (QComboBox* combo : {combos_.control, combos_.rControl, combos_.channel, combos_.port, combos_.selPatch})
             hideSelector(combo);
     }
     CIndx = index;
@@ -190,7 +240,7 @@ void SlotPanel::makeCurrent(int index)
 
 void SlotPanel::showSelector(QComboBox* combo, const QLabel& at)
 {
-    showSelectorAt(*this, combo, at, {combos_.control, combos_.channel, combos_.port, combos_.selPatch});
+    showSelectorAt(*this, combo, at, {combos_.control, combos_.rControl, combos_.channel, combos_.port, combos_.selPatch});
 }
 
 void SlotPanel::Channel_Click()
@@ -251,26 +301,29 @@ void SlotPanel::fillTargetList(int code)
 void SlotPanel::revertControl()
 {
     const SlotCore& slot = core(CIndx);
-    combos_.control->setCurrentIndex(combos_.control->findData(slot.code));
-    combos_.control->setEditText(slot.cntrlLbl->text());
+    QComboBox* list = controlList(CIndx);
+    list->setCurrentIndex(list->findData(slot.code));
+    list->setEditText(slot.cntrlLbl->text());
 }
 
 void SlotPanel::Control_Click()
 {
     const int i = CIndx;
-    if (i < 0 || i >= Slots || combos_.control->currentIndex() < 0)
+    // A duplicate takes the type from the list of the slot copied from, into slots of the same list.
+    QComboBox* list = i >= 0 && i < Slots ? controlList(DupIndx >= 0 ? DupIndx : i) : nullptr;
+    if (!list || list->currentIndex() < 0 || list != controlList(i))
         return;
-    const int code = combos_.control->currentData().toInt();
+    const int code = list->currentData().toInt();
     const int refusal = refusalMessage(code);
     if (refusal != 0 && !targetExists(code)) {
         host_.dialogs().MsgBox(shared_.msg(refusal), MsgButtons::Ok, MsgIcon::Exclamation);
         revertControl();
-        hideSelector(combos_.control);
+        hideSelector(list);
         return;
     }
     setCode(i, code, false);
     markChanged();
-    hideSelector(combos_.control);
+    hideSelector(list);
     if (DupIndx >= 0) {
         core(i).patchId = core(DupIndx).patchId;
         return;
@@ -317,7 +370,7 @@ void SlotPanel::Control_KeyPress()
 {
     // A listed code is taken; an unlisted MIDI controller number is named
     // (asking where its kind is open) and added; anything else reverts.
-    QComboBox* list = combos_.control;
+    QComboBox* list = controlList(CIndx);
     const QString text = list->currentText();
     const auto number = parseInteger(text);
     if (!number || parseNumber(text) != double(*number) || *number < 0) {
@@ -447,7 +500,7 @@ void SlotPanel::saveOwnKeys(SectionWriter& out)
         out.key(QStringLiteral("CstmCtrlr"), formatCustomLine(record));
     for (int i = 0; i < Slots; ++i) {
         const SlotCore& slot = core(i);
-        out.key(QStringLiteral("Control"), slot.cntrlLbl->text());
+        out.key(i >= buttonListFrom_ ? QStringLiteral("RControl") : QStringLiteral("Control"), slot.cntrlLbl->text());
         out.keyInt(QStringLiteral("ControlNum"), slot.code);
         saveSlotKeys(out, i, SlotKeys::AfterCode);
         out.keyInt(QStringLiteral("PatchID"), slot.patchId);
@@ -458,7 +511,15 @@ void SlotPanel::saveOwnKeys(SectionWriter& out)
     }
 }
 
-void SlotPanel::beginLoad() { loadIndex_ = -1; }
+void SlotPanel::beginLoad()
+{
+    loadIndex_ = -1;
+    // Every button starts off.
+    for (int i = 0; i < Slots; ++i) {
+        endSweep(i, true);
+        setBorder(i, false);
+    }
+}
 
 void SlotPanel::RefreshPortLists() { FillOutPortList(*combos_.port, midi_); }
 
@@ -472,7 +533,7 @@ bool SlotPanel::loadKey(const QString& key, const QString& value)
             host_.dialogs().MsgBox(shared_.msg(MsgBadCustomLine), MsgButtons::Ok, MsgIcon::Exclamation);
         return true;
     }
-    if (key == u"Control") {
+    if (key == u"Control" || key == u"RControl") {
         // Slots are counted by this key; a fifth one is not understood.
         if (loadIndex_ + 1 >= Slots) {
             loadIndex_ = Slots;
@@ -625,8 +686,9 @@ bool SlotPanel::eventFilter(QObject* watched, QEvent* event)
         }
         if (watched == slot.cntrlLbl) {
             makeCurrent(i);
-            combos_.control->setCurrentIndex(combos_.control->findData(slot.code));
-            showSelector(combos_.control, *slot.cntrlLbl);
+            QComboBox* list = controlList(i);
+            list->setCurrentIndex(list->findData(slot.code));
+            showSelector(list, *slot.cntrlLbl);
             return true;
         }
     }

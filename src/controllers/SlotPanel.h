@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controllers/AutoSettings.h"
 #include "controllers/Controllers.h"
 #include "panels/Panel.h"
 #include "panels/SelectorTools.h"
@@ -14,6 +15,7 @@ class QToolButton;
 
 namespace orvell {
 
+class AutoDlgBox;
 class MidiEngine;
 class Shared;
 
@@ -33,7 +35,7 @@ public:
     // SlotSelectors: the selector handlers act on slot CIndx.
     QComboBox* Channel() override { return combos_.channel; }
     QComboBox* Port() override { return combos_.port; }
-    QComboBox* Control() override { return combos_.control; }
+    QComboBox* Control() override { return controlList(CIndx); }
     void Channel_Click() override;
     void Port_Click() override;
     void Control_Click() override;
@@ -59,6 +61,18 @@ public:
     void Clone(const QString& fromTag) override;
     int controlsTargeting(PanelClass targetClass, const QString& targetTag) const override;
 
+    // Button slots: every slot of a buttons panel, the fire buttons of a joystick.
+    bool isOn(int index) const { return presses_[size_t(index)].on; }
+    int BtnOpt(int index) const { return presses_[size_t(index)].option; }
+    void BtnOptLbl_Click(int index);
+    // Opens the sweep settings of button slot i; OK writes them back here.
+    AutoDlgBox* AutoSettings_Click(int index);
+    const AutoSettings& autoSettings(int index) const { return presses_[size_t(index)].autoSettings; }
+    void setAutoSettings(int index, const AutoSettings& settings);
+    // Copies one button's sweep settings into this clone.
+    void CloneAfcg(int adx, const AutoSettings& from);
+    void OptDsply() override;
+
 protected:
     // What every slot has; the panels keep the rest of a slot beside it.
     struct SlotCore {
@@ -73,9 +87,15 @@ protected:
 
     // Builds slot i's three labels; the controller label is named
     // `controlName` and the slot number.
-    void buildSlotLabels(int index, const QString& controlName = QStringLiteral("CntrlLbl"));
-    // The Chn and port captions, Dup and the selectors, after the slots.
-    void buildSharedControls(const QString& portCaption);
+    // `controlName` and `number`, by default the slot's index.
+    void buildSlotLabels(int index, const QString& controlName = QStringLiteral("CntrlLbl"), int number = -1);
+    // The Chn and port captions, Dup and the selectors, after the slots. The
+    // slots from `buttonListFrom` on choose their type from a list of their
+    // own, RControl, with every type; the others then offer continuous types.
+    void buildSharedControls(const QString& portCaption, int buttonListFrom = Slots);
+    QComboBox* controlList(int index) const;
+    // The message of a continuous type with `value`, to the slot's channel and port or its target panel.
+    void sendValue(int index, int value);
     // Every slot on channel 1 and the first enabled port, opened once per slot.
     void openFirstPorts();
 
@@ -128,6 +148,29 @@ protected:
     enum class SlotKeys { AfterCode, AfterTarget, AfterPort };
     virtual void saveSlotKeys(SectionWriter& out, int index, SlotKeys at) = 0;
 
+    // What a button slot does beside its labels.
+    struct PressState {
+        int option = 0;
+        bool on = false;     // pressed or toggled on
+        int autoIndex = -1;  // the running sweep in the shared table
+        AutoSettings autoSettings;
+    };
+    PressState& press(int index) { return presses_[size_t(index)]; }
+    // A button slot pressed and released, with the message, sweep or remote
+    // action of its type and option.
+    void pressDown(int index);
+    void pressUp(int index);
+    // The switch or one-shot message of button slot i in its state.
+    void sendButtonValue(int index);
+    virtual void setBorder(int index, bool on) { press(index).on = on; }
+    virtual void showOption(int index) { (void)index; }
+    // A button slot's type: what the old type was doing ends.
+    void setButtonCode(int index, int code, bool fromFile);
+    void cloneButton(int index, const SlotPanel& source);
+    void saveButtonKeys(SectionWriter& out, int index) const;
+    bool loadButtonKey(int index, const QString& key, const QString& value);
+    void endSweep(int index, bool reset);
+
     void makeCurrent(int index);
     void saveOwnKeys(SectionWriter& out) override;
     void beginLoad() override;
@@ -163,8 +206,16 @@ private:
     void fillTargetList(int code);
     bool targetExists(int code) const;
     void showHintFor(QObject* control);
+    void pressAction(int index);
+    void releaseSwitch(int index);
+    void pushRemote(int index, bool down);
+    void startSweep(int index);
+    void reportMissingTarget(int index);
 
     std::array<SlotCore, Slots> core_;
+    int buttonListFrom_ = Slots;
+    std::array<PressState, Slots> presses_;
+    bool pushing_ = false;  // pressing another panel's buttons now
     int loadIndex_ = -1;  // the slot whose keys are being read
     std::optional<DupSetting> lastSelected_;
 };

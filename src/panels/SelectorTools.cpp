@@ -81,6 +81,8 @@ void showSelectorAt(QWidget& panel, QComboBox* combo, const QLabel& at, std::ini
 
 void hideSelector(QComboBox* combo)
 {
+    if (!combo)
+        return;
     if (combo->isVisible() && combo->hasFocus())
         combo->parentWidget()->setFocus(Qt::OtherFocusReason);
     combo->hide();
@@ -93,7 +95,8 @@ QString portHint(const MidiEngine& midi, int port, const QString& invalidText)
     return known ? midi.MidiOutPorts[size_t(port)].Name : invalidText;
 }
 
-SlotSelectorCombos makeSlotSelectors(QWidget& panel, SlotSelectors& handlers, std::function<void()> selPatchClick)
+SlotSelectorCombos makeSlotSelectors(QWidget& panel, SlotSelectors& handlers, std::function<void()> selPatchClick,
+                                     bool withRControl)
 {
     auto make = [&panel](const char* name, bool typable) {
         auto* combo = new QComboBox(&panel);
@@ -115,6 +118,11 @@ SlotSelectorCombos makeSlotSelectors(QWidget& panel, SlotSelectors& handlers, st
     for (QComboBox* combo : {combos.control, combos.channel, combos.port, combos.selPatch})
         combo->installEventFilter(&panel);
     QObject::connect(combos.control, &QComboBox::activated, &panel, [&handlers] { handlers.Control_Click(); });
+    if (withRControl) {
+        combos.rControl = make("RControl", true);
+        combos.rControl->installEventFilter(&panel);
+        QObject::connect(combos.rControl, &QComboBox::activated, &panel, [&handlers] { handlers.Control_Click(); });
+    }
     QObject::connect(combos.channel, &QComboBox::activated, &panel, [&handlers] { handlers.Channel_Click(); });
     QObject::connect(combos.port, &QComboBox::activated, &panel, [&handlers] { handlers.Port_Click(); });
     QObject::connect(combos.selPatch, &QComboBox::activated, &panel, std::move(selPatchClick));
@@ -124,11 +132,11 @@ SlotSelectorCombos makeSlotSelectors(QWidget& panel, SlotSelectors& handlers, st
 SelectorKey selectorKey(const SlotSelectorCombos& combos, const QObject* watched, int key)
 {
     const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
-    for (QComboBox* combo : {combos.control, combos.channel, combos.port}) {
-        if (watched != combo && watched != combo->lineEdit())
+    for (QComboBox* combo : {combos.control, combos.rControl, combos.channel, combos.port}) {
+        if (!combo || (watched != combo && watched != combo->lineEdit()))
             continue;
         if (enter)
-            return combo == combos.control ? SelectorKey::EnterControl
+            return combo == combos.control || combo == combos.rControl ? SelectorKey::EnterControl
                    : combo == combos.channel ? SelectorKey::EnterChannel
                                              : SelectorKey::EnterPort;
         if (key != Qt::Key_Escape)

@@ -47,11 +47,13 @@ struct SlotSelectorCombos {
     QComboBox* channel = nullptr;
     QComboBox* port = nullptr;
     QComboBox* selPatch = nullptr;
+    QComboBox* rControl = nullptr;  // a second controller list, for a joystick's fire buttons
 };
 // Makes them hidden, with the channel list filled and their typing filtered
 // by `panel`. A choice from a list goes to the handlers; the Duplicate
 // commands set entries without choosing them.
-SlotSelectorCombos makeSlotSelectors(QWidget& panel, SlotSelectors& handlers, std::function<void()> selPatchClick);
+SlotSelectorCombos makeSlotSelectors(QWidget& panel, SlotSelectors& handlers, std::function<void()> selPatchClick,
+                                     bool withRControl = false);
 
 // What a key typed into one of the selectors asks for; Escape closes it.
 enum class SelectorKey { None, Closed, EnterControl, EnterChannel, EnterPort };

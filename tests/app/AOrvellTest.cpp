@@ -58,6 +58,7 @@ TEST(MainWindowStart, StartsQuietlyWithTheDesignGeometry)
 TEST(MainWindowStart, FilesOnTheCommandLineAreNamedInTheLogInLoadOrder)
 {
     Desk desk;
+    desk.sticks->plug(QStringLiteral("Pad"));  // nothing to say about joysticks
     ASSERT_TRUE(desk.window->Load({"song.mid", "notes.txt", "b.orv", "p.MPL"}));
     const QStringList log = desk.window->statusLine().logEntries();
     ASSERT_EQ(log.size(), 3);
@@ -207,6 +208,7 @@ TEST(StatusLine, LogButtonAndEmptyPartAreAsLargeAsAToolbarButton)
 TEST(StatusLine, FieldsExplainThemselvesAndToggleLogAndWidth)
 {
     Desk desk;
+    desk.sticks->plug(QStringLiteral("Pad"));  // nothing to say about joysticks
     ASSERT_TRUE(desk.window->Load({"x.orv"}));
     desk.window->show();
     StatusLine& status = desk.window->statusLine();

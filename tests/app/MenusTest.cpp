@@ -186,7 +186,7 @@ TEST(MenuOpening, TheActivePanelNamesAndEnablesItsCommands)
         bool customize;
         bool save;
     };
-    // No joystick is attached, so a joystick panel cannot be cloned.
+    // The one joystick has its panel, so that panel cannot be cloned.
     const Case cases[] = {
         {PanelClass::HFaders, "HFaders", true, true, true},
         {PanelClass::VFaders, "VFaders", true, true, true},
@@ -200,6 +200,7 @@ TEST(MenuOpening, TheActivePanelNamesAndEnablesItsCommands)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Desk desk;
+        desk.sticks->plug(QStringLiteral("Pad"));
         desk.window->createPanel(c.id);
         desk.open("File");
         desk.open("Tools");
@@ -222,6 +223,8 @@ TEST(MenuOpening, TheActivePanelNamesAndEnablesItsCommands)
 TEST(MenuOpening, JoystickPanelsCloneWhileAJoystickHasNoPanel)
 {
     Desk desk;
+    desk.sticks->plug(QStringLiteral("Pad"));
+    desk.sticks->plug(QStringLiteral("Pad"));
     desk.menus().setJoystickCount(2);
     EXPECT_TRUE(desk.action("Joystick")->isEnabled());
     EXPECT_TRUE(desk.button("JstkButton")->isEnabled());

@@ -24,13 +24,16 @@ struct Desk : test::TestDesk {
 TEST(Panels, EveryClassCanBeCreatedWithItsNameIconAndTag)
 {
     Desk desk;
+    desk.sticks->plug(QStringLiteral("Pad"));
     int expectedTag = 0;
     for (const PanelClassInfo& info : panelClasses()) {
         SCOPED_TRACE(info.name);
         Panel* panel = desk.window->createPanel(info.id);
         ASSERT_NE(panel, nullptr);
         EXPECT_EQ(panel->Tag, QString::number(++expectedTag));
-        EXPECT_EQ(panel->caption(), QString::fromLatin1(info.caption));
+        // A joystick panel names its joystick.
+        const QString number = info.id == PanelClass::JstkCtrl ? QStringLiteral("1") : QString();
+        EXPECT_EQ(panel->caption(), QString::fromLatin1(info.caption) + number);
         EXPECT_EQ(panel->className(), QString::fromLatin1(info.name));
         EXPECT_EQ(panel->IDIconindx, info.defaultIcon);
         EXPECT_EQ(desk.window->activePanel(), panel);
@@ -167,6 +170,8 @@ TEST(Panels, IdIconRightClickOffersTheDefaultOnlyWhenChanged)
 TEST(Panels, CloneCopiesSettingsButNotForSequencers)
 {
     Desk desk;
+    desk.sticks->plug(QStringLiteral("Pad"));
+    desk.sticks->plug(QStringLiteral("Pad"));
     Panel* source = desk.window->createPanel(PanelClass::JstkCtrl);
     source->setIDIcon(12);
     source->BackColor = rgbColor(1, 2, 3);

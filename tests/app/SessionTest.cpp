@@ -43,6 +43,7 @@ void screenshotOnRequest(QWidget& window, const QString& name)
 struct Desk : test::TestDesk {
     explicit Desk(const QString& appDir)
     {
+        sticks->plug(QStringLiteral("Pad"));
         start({1000, 700});
         shared->AppDir = appDir + u'/';
         dialogs.clear();

@@ -5,6 +5,7 @@
 #include "midi/VirtualMidiSystem.h"
 #include "panels/Shared.h"
 #include "support/FakeClock.h"
+#include "support/FakeJoysticks.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QCoreApplication>
@@ -31,6 +32,7 @@ struct TestDesk {
         midi = system.get();
         shared = std::make_unique<Shared>(std::move(system), std::move(scheduler));
         window = std::make_unique<AOrvell>(*shared, dialogs);
+        window->setJoystickSystem(joysticks.get());
     }
     ~TestDesk()
     {
@@ -60,6 +62,9 @@ struct TestDesk {
     FakeClock* clock = scheduler.get();
     VirtualMidiSystem* midi = nullptr;
     ScriptedDialogs dialogs;
+    // No stick until a test plugs one in, or puts SDL's own in its place before start().
+    std::unique_ptr<JoystickSystem> joysticks = std::make_unique<FakeJoysticks>();
+    FakeJoysticks* sticks = static_cast<FakeJoysticks*>(joysticks.get());
     std::unique_ptr<Shared> shared;
     std::unique_ptr<AOrvell> window;
 };
