@@ -4,6 +4,7 @@
 #include "controllers/FaderPanel.h"
 #include "panels/Panel.h"
 #include "patches/PatchListPanel.h"
+#include "sequencer/SequencerPanel.h"
 
 namespace orvell {
 
@@ -17,6 +18,8 @@ Panel* makePanel(PanelClass id, PanelHost& host, PatchClipboard& clipboard)
         return new ButtonsPanel(host);
     case PanelClass::PatchList:
         return new PatchListPanel(host, clipboard);
+    case PanelClass::Sequencer:
+        return new SequencerPanel(host);
     default:
         return new Panel(id, host);
     }

@@ -9,6 +9,7 @@
 #include "panels/PanelHost.h"
 #include "panels/Shared.h"
 #include "patches/RemotePatch.h"
+#include "sequencer/SequencerPanel.h"
 
 #include <QLabel>
 #include <QPointer>
@@ -100,9 +101,12 @@ void ButtonsPanel::pressAction(int index)
     case CtrlCode::PushButtons:
         pushRemote(index, true);
         break;
+    case CtrlCode::PlayOnOff:
+        RemotePlayOnOff(host_, tag);
+        break;
     default:
-        // Sequencer play (205), the recorder (206) and stored SysEx (217)
-        // have nothing to drive yet: the press only shows on the button.
+        // The recorder (206) and stored SysEx (217) have nothing to drive
+        // yet: the press only shows on the button.
         // 300 does nothing by design.
         break;
     }
