@@ -18,6 +18,7 @@
 #include "panels/Shared.h"
 #include "patches/PatchListPanel.h"
 #include "patches/RemotePatch.h"
+#include "sequencer/SequencerPanel.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -63,7 +64,6 @@ enum : int {
     MsgPanelNotLoaded = 108,
     MsgDefaultSession = 109,
     MsgSaveSession = 116,
-    MsgCouldNotLoad = 168,
     MsgSavedAs = 225,
     MsgMessagesFile = 226,
 };
@@ -195,11 +195,8 @@ void AOrvell::processCommandLine(const QStringList& words)
         if (file.kind != FileKind::Midi) {
             cmdLineFile_ = file.path;
             LoadSession_Click();
-        } else {
-            // MIDI files are not played by this version yet; say so rather
-            // than pretend.
-            ShowStatusText(0, shared_.msg(MsgCouldNotLoad) + QDir::toNativeSeparators(file.path));
-            ShowStatusMsg(1, MsgFail);
+        } else if (auto* sequencer = qobject_cast<SequencerPanel*>(createPanel(PanelClass::Sequencer))) {
+            sequencer->LoadSeq(file.path);
         }
     }
     cmdLineFile_.clear();

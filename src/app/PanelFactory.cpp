@@ -5,6 +5,7 @@
 #include "controllers/JstkCtrl.h"
 #include "panels/Panel.h"
 #include "patches/PatchListPanel.h"
+#include "sequencer/SequencerPanel.h"
 
 namespace orvell {
 
@@ -20,6 +21,8 @@ Panel* makePanel(PanelClass id, PanelHost& host, PatchClipboard& clipboard, Joys
         return JstkCtrl::create(host, joysticks);
     case PanelClass::PatchList:
         return new PatchListPanel(host, clipboard);
+    case PanelClass::Sequencer:
+        return new SequencerPanel(host);
     default:
         return new Panel(id, host);
     }

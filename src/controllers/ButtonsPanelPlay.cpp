@@ -10,6 +10,7 @@
 #include "panels/PanelHost.h"
 #include "panels/Shared.h"
 #include "patches/RemotePatch.h"
+#include "sequencer/SequencerPanel.h"
 
 #include <QLabel>
 #include <QPointer>
@@ -118,9 +119,10 @@ void SlotPanel::pressAction(int index)
         if (!shared_.flags.Initializing)
             midi_.SendSysEx(portText(index), core(index).patchId, shared_.SysExList);
         break;
+    case CtrlCode::PlayOnOff:
+        RemotePlayOnOff(host_, tag);
+        break;
     default:
-        // Sequencer play (205) has nothing to drive yet: the press only
-        // shows on the button.
         // 300 does nothing by design.
         break;
     }
