@@ -96,8 +96,9 @@ inline std::vector<double> measureLatency(benchmark::State& state, Receiver& rec
     for (auto _ : state) {
         std::optional<double> micros;
         // A non-realtime server on a busy machine drops whole cycles (JACK
-        // reports an xrun) and the message in them: count those and resend.
-        for (int attempt = 0; attempt < 5 && !micros; ++attempt) {
+        // reports an xrun) and the message in them, and now and then stalls
+        // for a second or more: count those and resend.
+        for (int attempt = 0; attempt < 30 && !micros; ++attempt) {
             std::this_thread::sleep_for(std::chrono::microseconds(offsetUs(random)));
             value = (value + 1) % 0x7F;  // never 0x7F, the warm-up value
             const std::int64_t sentNanos = Clock::now().time_since_epoch().count();
@@ -108,7 +109,8 @@ inline std::vector<double> measureLatency(benchmark::State& state, Receiver& rec
                 ++lost;
         }
         if (!micros) {
-            state.SkipWithError("Messages keep getting lost");
+            const std::string why = "Messages keep getting lost after " + std::to_string(samples.size());
+            state.SkipWithError(why.c_str());
             break;
         }
         samples.push_back(*micros);

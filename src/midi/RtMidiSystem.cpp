@@ -1,5 +1,6 @@
 #include "midi/RtMidiSystem.h"
 
+#include "midi/JackInput.h"
 #include "midi/MidiBackend.h"
 
 #include <algorithm>
@@ -68,17 +69,22 @@ struct RtMidiSystem::Impl {
     std::mutex listenerMutex;
     InputListener listener;
 
+    // Under JACK an input is a client of our own (JackInput) whose thru
+    // routes go out in the cycle they come in; on ALSA an RtMidiIn whose
+    // callback forwards through the output's connection.
     struct Input {
         Impl* owner = nullptr;
         MidiHandle handle = 0;
         std::atomic<bool> started{false};
         std::unique_ptr<RtMidiIn> in;
+        std::unique_ptr<JackInput> jack;
     };
 
     // Declared last so that the connections, whose callbacks point here, go
     // before the members the callbacks use; inputs before the outputs they
     // forward to.
     std::map<MidiHandle, std::unique_ptr<RtMidiOut>> outs;
+    std::map<MidiHandle, int> outDevices;  // -1: the mapper
     std::map<MidiHandle, std::unique_ptr<Input>> ins;
 
     static void onError(RtMidiError::Type type, const std::string& text, void* self)
@@ -183,7 +189,7 @@ struct RtMidiSystem::Impl {
     }
 
     // On the input's callback thread.
-    void forward(const Input& input, const std::vector<unsigned char>& message)
+    void forward(const Input& input, std::span<const std::uint8_t> message)
     {
         {
             const std::lock_guard lock(sendMutex);
@@ -206,7 +212,7 @@ struct RtMidiSystem::Impl {
         }
         const std::lock_guard lock(listenerMutex);
         if (listener)
-            listener(input.handle, std::span<const std::uint8_t>(message.data(), message.size()));
+            listener(input.handle, message);
     }
 
     Input* findInput(MidiHandle handle)
@@ -333,6 +339,7 @@ int RtMidiSystem::openOutput(int device, MidiHandle& handle)
         return MidiResult::NoDevice;
 
     handle = d_->takeHandle();
+    d_->outDevices.emplace(handle, device);
     const std::lock_guard lock(d_->sendMutex);
     d_->outs.emplace(handle, std::move(out));
     return MidiResult::Ok;
@@ -344,6 +351,11 @@ int RtMidiSystem::closeOutput(MidiHandle handle)
     if (it == d_->outs.end())
         return MidiResult::InvalidHandle;
     // The handle is gone whatever closing reports.
+    d_->outDevices.erase(handle);
+    for (auto& entry : d_->ins) {
+        if (entry.second->jack)
+            entry.second->jack->removeRoute(handle);
+    }
     std::unique_ptr<RtMidiOut> out;
     {
         const std::lock_guard lock(d_->sendMutex);
@@ -388,25 +400,34 @@ int RtMidiSystem::openInput(int device, MidiHandle& handle)
     auto input = std::make_unique<Impl::Input>();
     input->owner = d_.get();
     input->handle = d_->takeHandle();
-    bool present = true;
-    const int result = d_->call([&] {
-        input->in = std::make_unique<RtMidiIn>(d_->api, d_->client);
-        d_->watch(*input->in);
-        // Thru passes every message: SysEx, clock and active sensing too.
-        input->in->ignoreTypes(false, false, false);
-        input->in->setCallback(&Impl::onInput, input.get());
-        const std::string name = d_->inputs[static_cast<std::size_t>(device)].toStdString();
-        const std::optional<unsigned> index = Impl::findPort(*input->in, name);
-        if (!index) {
-            present = false;
-            return;
-        }
-        input->in->openPort(*index, "MIDI In");
-    });
-    if (result != MidiResult::Ok)
-        return result;
-    if (!present)
-        return MidiResult::NoDevice;
+    const std::string name = d_->inputs[static_cast<std::size_t>(device)].toStdString();
+    if (d_->api == RtMidi::UNIX_JACK) {
+        Impl::Input* self = input.get();
+        input->jack = JackInput::open(
+            d_->client, name, input->started,
+            [self](std::span<const std::uint8_t> message) { self->owner->forward(*self, message); }, d_->lastError);
+        if (!input->jack)
+            return MidiResult::Error;
+    } else {
+        bool present = true;
+        const int result = d_->call([&] {
+            input->in = std::make_unique<RtMidiIn>(d_->api, d_->client);
+            d_->watch(*input->in);
+            // Thru passes every message: SysEx, clock and active sensing too.
+            input->in->ignoreTypes(false, false, false);
+            input->in->setCallback(&Impl::onInput, input.get());
+            const std::optional<unsigned> index = Impl::findPort(*input->in, name);
+            if (!index) {
+                present = false;
+                return;
+            }
+            input->in->openPort(*index, "MIDI In");
+        });
+        if (result != MidiResult::Ok)
+            return result;
+        if (!present)
+            return MidiResult::NoDevice;
+    }
     handle = input->handle;
     d_->ins.emplace(handle, std::move(input));
     return MidiResult::Ok;
@@ -425,7 +446,10 @@ int RtMidiSystem::closeInput(MidiHandle handle)
         d_->routes.erase(handle);
     }
     // Outside the lock: closing waits for a callback that may be waiting on it.
-    return d_->call([&] { input.reset(); });
+    return d_->call([&] {
+        input->jack.reset();
+        input->in.reset();
+    });
 }
 
 int RtMidiSystem::startInput(MidiHandle handle)
@@ -446,11 +470,19 @@ int RtMidiSystem::resetInput(MidiHandle handle)
 
 int RtMidiSystem::connect(MidiHandle input, MidiHandle output)
 {
-    if (!d_->findInput(input))
+    Impl::Input* in = d_->findInput(input);
+    const auto device = d_->outDevices.find(output);
+    if (!in || device == d_->outDevices.end())
         return MidiResult::InvalidHandle;
+    // The mapper is an output port of ours that nothing can be connected to,
+    // so a route to it is forwarded like one on ALSA.
+    if (in->jack && device->second >= 0) {
+        if (in->jack->hasRoute(output))
+            return MidiResult::Ok;
+        const std::string destination = d_->outputs[static_cast<std::size_t>(device->second)].toStdString();
+        return in->jack->addRoute(output, destination, d_->lastError) ? MidiResult::Ok : MidiResult::Error;
+    }
     const std::lock_guard lock(d_->sendMutex);
-    if (!d_->outs.contains(output))
-        return MidiResult::InvalidHandle;
     std::vector<MidiHandle>& outputs = d_->routes[input];
     if (std::ranges::find(outputs, output) == outputs.end())
         outputs.push_back(output);
@@ -459,11 +491,12 @@ int RtMidiSystem::connect(MidiHandle input, MidiHandle output)
 
 int RtMidiSystem::disconnect(MidiHandle input, MidiHandle output)
 {
-    if (!d_->findInput(input))
+    Impl::Input* in = d_->findInput(input);
+    if (!in || !d_->outDevices.contains(output))
         return MidiResult::InvalidHandle;
+    if (in->jack && in->jack->removeRoute(output))
+        return MidiResult::Ok;
     const std::lock_guard lock(d_->sendMutex);
-    if (!d_->outs.contains(output))
-        return MidiResult::InvalidHandle;
     const auto route = d_->routes.find(input);
     if (route == d_->routes.end() || std::erase(route->second, output) == 0)
         return MidiResult::InvalidParam;
