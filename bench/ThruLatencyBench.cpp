@@ -5,6 +5,7 @@
 
 #include "JackLatency.h"
 #include "midi/RtMidiSystem.h"
+#include "support/JackProbe.h"
 #include "support/JackServer.h"
 
 #include <benchmark/benchmark.h>
@@ -15,7 +16,6 @@
 
 #include <QString>
 
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -102,23 +102,14 @@ void BM_ThruDirectConnection(benchmark::State& state)
     orvell::bench::reportLatency(state, samples, periodUs, periodUs + 500.0, lost);
 }
 
-std::optional<int> device(int count, const std::function<std::optional<QString>(int)>& name, const std::string& wanted)
-{
-    for (int i = 0; i < count; ++i) {
-        if (name(i) == QString::fromStdString(wanted))
-            return i;
-    }
-    return std::nullopt;
-}
-
 void BM_ThruForwarded(benchmark::State& state)
 {
     Rig& r = *rig();
     if (!r.error.empty())
         return skip(state, r.error);
     orvell::RtMidiSystem system(RtMidi::UNIX_JACK, QStringLiteral("OrvellThruBench"));
-    const auto in = device(system.inputCount(), [&](int i) { return system.inputName(i); }, r.keys);
-    const auto out = device(system.outputCount(), [&](int i) { return system.outputName(i); }, r.synthPort);
+    const auto in = orvell::test::findDevice(system, false, r.keys);
+    const auto out = orvell::test::findDevice(system, true, r.synthPort);
     if (!in || !out)
         return skip(state, "The keyboard or the synth is not listed");
     orvell::MidiHandle input = 0;

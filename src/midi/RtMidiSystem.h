@@ -17,9 +17,11 @@ namespace orvell {
 // indices shift when devices come and go. Every open is a separate RtMidi
 // client connection (under JACK a separate client, named Orvell, Orvell-01...).
 //
-// Thru is forwarded in RtMidi's input callback through our own output
-// connection, never by connecting other programs' ports to each other, so
-// every route ends with our process, however it ends.
+// Thru never connects other programs' ports to each other, so every route
+// ends with our process, however it ends: under JACK an input is a client of
+// our own with a port per route, filled in the cycle the input is read
+// (JackInput); on ALSA RtMidi's input callback forwards through our output
+// connection.
 class RtMidiSystem final : public MidiSystem {
 public:
     // The longest message a JACK client passes on: RtMidi queues messages in

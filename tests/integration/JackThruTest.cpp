@@ -13,7 +13,6 @@
 #include <RtMidi.h>
 
 #include <chrono>
-#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -173,16 +172,6 @@ TEST(JackThru, EveryMessageReachesTheSynthAndNothingOutlivesTheProgram)
     }
 }
 
-std::optional<int> device(int count, const std::function<std::optional<QString>(int)>& name,
-                          const std::string& wanted)
-{
-    for (int i = 0; i < count; ++i) {
-        if (name(i) == QString::fromStdString(wanted))
-            return i;
-    }
-    return std::nullopt;
-}
-
 // The system's own calls: only a started input feeds its routes, the mapper
 // among them, and the listener; a route that is gone stays gone.
 TEST(JackThru, StartedInputsFeedTheirRoutesAndTheListener)
@@ -197,8 +186,8 @@ TEST(JackThru, StartedInputsFeedTheirRoutesAndTheListener)
     synth.openVirtual("synth");
     const std::string host = "ThruSystem" + std::to_string(test::nextId());
     RtMidiSystem system(RtMidi::UNIX_JACK, QString::fromStdString(host));
-    const auto in = device(system.inputCount(), [&](int i) { return system.inputName(i); }, keyboardClient + ":keys");
-    const auto out = device(system.outputCount(), [&](int i) { return system.outputName(i); }, synth.client() + ":synth");
+    const auto in = test::findDevice(system, false, keyboardClient + ":keys");
+    const auto out = test::findDevice(system, true, synth.client() + ":synth");
     ASSERT_TRUE(in && out);
 
     MidiHandle mapper = 0;

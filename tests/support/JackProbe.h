@@ -1,5 +1,7 @@
 #pragma once
 
+#include "midi/MidiSystem.h"
+
 #include <RtMidi.h>
 
 #include <chrono>
@@ -24,6 +26,19 @@ inline int nextId()
 inline std::string uniquePortName(const char* stem)
 {
     return std::string(stem) + " " + std::to_string(nextId());
+}
+
+// The device number under which `system` lists the port `fullName`
+// ("client:port") among its outputs or inputs.
+inline std::optional<int> findDevice(MidiSystem& system, bool output, const std::string& fullName)
+{
+    const QString wanted = QString::fromStdString(fullName);
+    const int count = output ? system.outputCount() : system.inputCount();
+    for (int i = 0; i < count; ++i) {
+        if ((output ? system.outputName(i) : system.inputName(i)) == wanted)
+            return i;
+    }
+    return std::nullopt;
 }
 
 // A second JACK client that records every message it receives. Messages

@@ -8,24 +8,11 @@
 #include "midi/MidiEngine.h"
 #include "midi/RtMidiSystem.h"
 #include "support/FakeClock.h"
+#include "support/JackProbe.h"
 #include "support/RecordingReporter.h"
 
 #include <cstdio>
-#include <functional>
 #include <optional>
-
-namespace {
-
-std::optional<int> find(int count, const std::function<std::optional<QString>(int)>& name, const char* wanted)
-{
-    for (int i = 0; i < count; ++i) {
-        if (name(i) == QString::fromUtf8(wanted))
-            return i;
-    }
-    return std::nullopt;
-}
-
-}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -35,8 +22,8 @@ int main(int argc, char** argv)
         return 2;
     }
     RtMidiSystem system(RtMidi::UNIX_JACK, QString::fromUtf8(argv[1]));
-    const auto in = find(system.inputCount(), [&](int i) { return system.inputName(i); }, argv[2]);
-    const auto out = find(system.outputCount(), [&](int i) { return system.outputName(i); }, argv[3]);
+    const auto in = test::findDevice(system, false, argv[2]);
+    const auto out = test::findDevice(system, true, argv[3]);
     if (!in || !out) {
         std::fprintf(stderr, "ports not found\n");
         return 3;
