@@ -7,13 +7,17 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
+#include <map>
 #include <mutex>
+#include <thread>
 
 namespace orvell::test {
 
 // A player clock that moves only when the test says so. Each step waits, on
-// a condition variable, until the one thread sleeping on the clock has done
+// a condition variable, until the thread sleeping on the clock has done
 // everything due and sleeps again, so what it sent can be read right after.
+// Several players may sleep on it; every interrupt reaches each of them.
 class SteppedClock final : public PlayerClock {
 public:
     std::int64_t nowMicros() const override { return now_.load(); }
@@ -21,18 +25,22 @@ public:
     void waitUntil(std::int64_t deadline) override
     {
         std::unique_lock lock(mutex_);
+        // Each sleeper counts the interrupts it has seen: one woken by an
+        // interrupt meant for another player does not take it from that one.
+        std::uint64_t& seen = seen_[std::this_thread::get_id()];
+        sleeper_ = std::this_thread::get_id();
         waiting_ = true;
         deadline_ = deadline;
         changed_.notify_all();
-        changed_.wait(lock, [&] { return interrupted_ || now_.load() >= deadline; });
+        changed_.wait(lock, [&] { return seen != interrupts_ || now_.load() >= deadline; });
         waiting_ = false;
-        interrupted_ = false;
+        seen = interrupts_;
     }
 
     void interrupt() override
     {
         const std::lock_guard lock(mutex_);
-        interrupted_ = true;
+        ++interrupts_;
         changed_.notify_all();
     }
 
@@ -41,7 +49,7 @@ public:
     {
         std::unique_lock lock(mutex_);
         const bool settled = changed_.wait_for(lock, std::chrono::seconds(10), [&] {
-            return waiting_ && !interrupted_ && deadline_ > now_.load();
+            return waiting_ && seen_[sleeper_] == interrupts_ && deadline_ > now_.load();
         });
         ASSERT_TRUE(settled) << "the player did not go back to sleep";
     }
@@ -70,7 +78,9 @@ private:
     std::mutex mutex_;
     std::condition_variable changed_;
     bool waiting_ = false;
-    bool interrupted_ = false;
+    std::uint64_t interrupts_ = 0;
+    std::map<std::thread::id, std::uint64_t> seen_;
+    std::thread::id sleeper_;
     std::int64_t deadline_ = 0;
 };
 
