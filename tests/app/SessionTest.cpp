@@ -165,23 +165,30 @@ TEST(Session, TheMainWindowKeepsItsPlaceAndSizeThroughSaveAndLoad)
         {"both bars at the bottom", "ToolBarPos=1", "ToolBarPos=2"},
         {"both bars at the top", "StatusBarPos=2", "StatusBarPos=1"},
         {"bars swapped", "ToolBarPos=1\r\nStatusBarPos=2", "StatusBarPos=1\r\nToolBarPos=2"},
+        {"a maximised panel", "", ""},
     };
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("size.orv"));
     QByteArray saved;
+    QByteArray savedMaximised;  // the same desk with a maximised panel
     {
         Desk desk(dir.path());
         desk.window->resize(900, 640);
         QCoreApplication::processEvents();
         ASSERT_TRUE(desk.save(path));
         saved = readAll(path);
+        desk.window->createPanel(PanelClass::HFaders)->subWindow()->showMaximized();
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(desk.save(path));
+        savedMaximised = readAll(path);
     }
     const QByteArray geometry = mainGeometry(saved);
+    ASSERT_EQ(mainGeometry(savedMaximised).toStdString(), geometry.toStdString());
     ASSERT_TRUE(geometry.contains("Height=9600\r\nWidth=13500\r\n")) << geometry.toStdString();
     for (const Case& c : cases) {
         for (const bool atStartUp : {false, true}) {
             SCOPED_TRACE(testing::Message() << c.name << (atStartUp ? ", read at start-up" : ", read by Load Session"));
-            QByteArray edited = saved;
+            QByteArray edited = QByteArray(c.name) == "a maximised panel" ? savedMaximised : saved;
             if (*c.from)
                 edited.replace(c.from, c.to);
             ASSERT_TRUE(writeFile(path, edited));
