@@ -1,6 +1,7 @@
 // Playback timing of the sequence player on the virtual backend: a generated
 // two-minute file of 10,000 events whose tempo changes every two beats. Each
 // event's error is its send time minus its time by the file's tempo map.
+#include "GeneratedSong.h"
 #include "OffscreenMain.h"
 #include "core/AppFlags.h"
 #include "core/Reporter.h"
@@ -9,7 +10,6 @@
 #include "midi/VirtualMidiSystem.h"
 #include "sequencer/PlayerClock.h"
 #include "sequencer/SequencePlayer.h"
-#include "support/SmfBytes.h"
 
 #include <benchmark/benchmark.h>
 
@@ -22,6 +22,7 @@ namespace {
 
 using namespace orvell;
 using namespace orvell::test::smf;
+using orvell::bench::percentile;
 
 class QuietReporter final : public Reporter {
 public:
@@ -34,43 +35,10 @@ public:
     void runAfter(int, std::function<void()>) override {}
 };
 
-constexpr int Events = 10000;
-constexpr int TicksApart = 12;  // at 480 a quarter note and about 123 BPM: two minutes
-
-Bytes generatedFile()
-{
-    constexpr std::uint32_t tempos[] = {500000, 400000, 600000, 450000};
-    Bytes tempoTrack;
-    for (int beat = 0, i = 0; beat * 480 < Events * TicksApart; beat += 2, ++i) {
-        const std::uint32_t t = tempos[i % 4];
-        tempoTrack.insert(tempoTrack.end(), {0xFF, 0x51, 0x03, std::uint8_t(t >> 16), std::uint8_t(t >> 8), std::uint8_t(t)});
-        tempoTrack.insert(tempoTrack.end(), {0x87, 0x40});  // 960 ticks to the next
-    }
-    tempoTrack.insert(tempoTrack.end(), {0xFF, 0x2F, 0x00});
-    tempoTrack.insert(tempoTrack.begin(), 0x00);
-
-    Bytes notes{0x00, 0xFF, 0x21, 0x01, 0x00};
-    for (int i = 0; i < Events; ++i) {
-        const auto channel = std::uint8_t((i / 2) % 3);
-        const auto note = std::uint8_t(48 + (i / 2) % 24);
-        const Bytes delta = vlq(i == 0 ? 0 : TicksApart);
-        notes.insert(notes.end(), delta.begin(), delta.end());
-        notes.insert(notes.end(), {std::uint8_t((i % 2 ? 0x80 : 0x90) | channel), note, 0x50});
-    }
-    notes.insert(notes.end(), {0x00, 0xFF, 0x2F, 0x00});
-    return join({header(1, 2, 480), track(tempoTrack), track(notes)});
-}
-
-double percentile(std::vector<double> values, double p)
-{
-    std::sort(values.begin(), values.end());
-    return values[std::min(values.size() - 1, std::size_t(p * double(values.size())))];
-}
-
 void BM_PlaybackTimingError(benchmark::State& state)
 {
     QString error;
-    const auto sequence = SmfReader::read(toQByteArray(generatedFile()), error);
+    const auto sequence = SmfReader::read(toQByteArray(orvell::bench::generatedSong()), error);
     if (!sequence) {
         state.SkipWithError(qPrintable(error));
         return;

@@ -82,7 +82,7 @@ AOrvell::AOrvell(Shared& shared, Dialogs& dialogs, QWidget* parent)
     initResources();
     shared_.flags.Initializing = true;
     setObjectName(QStringLiteral("AOrvell"));
-    setWindowTitle(QStringLiteral("Orvell"));
+    setWindowTitle(Caption);
     setWindowIcon(QIcon(QStringLiteral(":/toolbar/AppIcon.svg")));
     move(twipsToPixels(DesignLeft), twipsToPixels(DesignTop));
     resize(twipsToPixels(DesignWidth), twipsToPixels(DesignHeight));
@@ -196,7 +196,9 @@ void AOrvell::processCommandLine(const QStringList& words)
             cmdLineFile_ = file.path;
             LoadSession_Click();
         } else if (auto* sequencer = qobject_cast<SequencerPanel*>(createPanel(PanelClass::Sequencer))) {
-            sequencer->LoadSeq(file.path);
+            // A named MIDI file plays at once.
+            if (sequencer->LoadSeq(file.path))
+                sequencer->PlayBtn_Click();
         }
     }
     cmdLineFile_.clear();

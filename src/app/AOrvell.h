@@ -39,6 +39,9 @@ class AOrvell : public QMainWindow, public Reporter, public PanelHost, public Se
     Q_OBJECT
 
 public:
+    // The window's caption, and its name in session files whatever the title shows.
+    static constexpr QLatin1StringView Caption{"Orvell"};
+
     AOrvell(Shared& shared, Dialogs& dialogs, QWidget* parent = nullptr);
     ~AOrvell() override;
 
@@ -108,6 +111,8 @@ public:
     // SessionHost: the main window's block and the steps of a load (MainWindowSection.cpp).
     void writeMainBlock(SectionWriter& out) override;
     std::unique_ptr<MainBlockReader> readMainBlock() override;
+    void writeSingleWindows(SectionWriter& out) override;
+    std::unique_ptr<WindowBlockReader> readSingleWindow(const QString& className) override;
     Panel* createPanelFromFile(PanelClass id) override;
     void beginSessionLoad() override;
     void endSessionLoad() override;

@@ -223,7 +223,7 @@ void AOrvell::writeMainBlock(SectionWriter& out)
         pos = normalGeometry().topLeft();
         size = normalGeometry().size();
     }
-    writeWindowHeader(out, MainWindowClass, QStringLiteral("Orvell"), pos, &size, BackColor, !isHidden(), {}, state);
+    writeWindowHeader(out, MainWindowClass, Caption, pos, &size, BackColor, !isHidden(), {}, state);
 
     out.data(MainWindowClass);
     out.keyInt(QStringLiteral("UniqFormCounter"), shared_.UniqFormCounter);

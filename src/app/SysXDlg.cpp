@@ -4,7 +4,12 @@
 #include "app/MainToolbar.h"
 #include "core/FileBytes.h"
 #include "core/Numeric.h"
+#include "core/SectionFile.h"
+#include "core/StoredColor.h"
+#include "core/Twips.h"
 #include "panels/Dialogs.h"
+#include "panels/SessionFile.h"
+#include "panels/SessionHost.h"
 #include "panels/Shared.h"
 
 #include <QCloseEvent>
@@ -301,6 +306,82 @@ void SysXDlg::closeEvent(QCloseEvent* event)
     HideButton_Click();
 }
 
+namespace {
+
+// The window's session block: where it stood and the entry it showed.
+class SysXDlgReader final : public WindowBlockReader {
+public:
+    SysXDlgReader(AOrvell& window, SysXDlg& dialog) : window_(window), dialog_(dialog) {}
+
+    void headerKey(const SectionLine& line) override
+    {
+        QWidget* frame = dialog_.parentWidget();
+        if (line.key == u"Top" || line.key == u"Left") {
+            if (const auto twips = parseSectionInt(line.value)) {
+                const int px = twipsToPixels(*twips);
+                frame->move(line.key == u"Top" ? QPoint(frame->x(), px) : QPoint(px, frame->y()));
+            }
+        } else if (line.key == u"Visible") {
+            visible_ = parseSectionBool(line.value);
+        } else if (line.key == u"WindowState") {
+            state_ = parseSectionInt(line.value);
+        }
+    }
+
+    void headerDone() override
+    {
+        if (state_)
+            applyWindowStateCode(*dialog_.parentWidget(), *state_);
+        // The backdrop is hidden while a session loads: only the frame's own state counts.
+        const bool hidden = dialog_.parentWidget()->isHidden();
+        if (visible_ && *visible_ && hidden)
+            window_.SysXBtn_Click();
+        else if (visible_ && !*visible_ && !hidden)
+            dialog_.HideButton_Click();
+        state_.reset();
+        visible_.reset();
+    }
+
+    void data(SectionReader& in) override
+    {
+        while (in.peek() && in.peek()->kind != SectionLine::Kind::Header) {
+            const SectionLine line = *in.next();
+            if (line.kind == SectionLine::Kind::Key && line.key == u"SysExIndex")
+                index_ = parseSectionInt(line.value);
+        }
+    }
+
+    // The table is complete only now; an entry it no longer has is not shown.
+    void done() override
+    {
+        dialog_.Load();
+        if (index_)
+            dialog_.SetSysXIndex(*index_);
+    }
+
+private:
+    AOrvell& window_;
+    SysXDlg& dialog_;
+    std::optional<int> state_;
+    std::optional<bool> visible_;
+    std::optional<int> index_;
+};
+
+}  // namespace
+
+void SysXDlg::writeBlock(SectionWriter& out)
+{
+    QWidget* frame = parentWidget();
+    const int state = windowStateCode(frame->windowState());
+    const QPoint pos = state == 0 ? frame->pos() : frame->normalGeometry().topLeft();
+    writeWindowHeader(out, objectName(), windowTitle(), pos, nullptr, SysColor::ButtonFace, !frame->isHidden(), {},
+                      state);
+    out.data(objectName());
+    out.keyInt(QStringLiteral("SysExIndex"), shownIndex());
+}
+
+std::unique_ptr<WindowBlockReader> SysXDlg::blockReader() { return std::make_unique<SysXDlgReader>(window_, *this); }
+
 void SysXDlg::Import_Click()
 {
     FileRequest request;
@@ -424,6 +505,20 @@ SysXDlg& AOrvell::sysExWindow()
         frame->hide();
     }
     return *sysXDlg_;
+}
+
+// The window has a block once it exists; a session that never opened it has none.
+void AOrvell::writeSingleWindows(SectionWriter& out)
+{
+    if (sysXDlg_)
+        sysXDlg_->writeBlock(out);
+}
+
+std::unique_ptr<WindowBlockReader> AOrvell::readSingleWindow(const QString& className)
+{
+    if (className == u"SysXDlg")
+        return sysExWindow().blockReader();
+    return nullptr;
 }
 
 void AOrvell::sysExTableReplaced()

@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include <memory>
+
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -11,6 +13,8 @@ class QToolButton;
 namespace orvell {
 
 class AOrvell;
+class SectionWriter;
+class WindowBlockReader;
 
 // The "Sys Ex Messages" tool window: browses and edits the stored
 // system-exclusive table in place. Every Add, OK and Del takes effect at once.
@@ -32,6 +36,10 @@ public:
     void OkBtn_Click();
     void DelBtn_Click();
     void HideButton_Click();
+
+    // The window's block of a session: the header keys and SysExIndex.
+    void writeBlock(SectionWriter& out);
+    std::unique_ptr<WindowBlockReader> blockReader();
     // Adds one entry per message of a .syx file; writes the shown entry to one.
     void Import_Click();
     void Export_Click();

@@ -93,6 +93,27 @@ void SlotPanel::pressUp(int index)
         endSweep(index, true);
 }
 
+void SlotPanel::leavingOutput(int index)
+{
+    // As a release would leave it: a running sweep is reset, which sends the
+    // rest value, and a switch is off. A one-shot message is an action, not a
+    // state, and is not sent again. A joystick's axes follow the stick, which
+    // sends again when it moves.
+    if (panelClass() == PanelClass::JstkCtrl)
+        return;
+    PressState& slot = press(index);
+    if (slot.on)
+        setBorder(index, false);
+    if (slot.autoIndex >= 0) {
+        endSweep(index, true);
+        return;
+    }
+    const int code = core(index).code;
+    if (!continuousOnly(index) && buttonKind(code, custom_) == ButtonKind::OneShot)
+        return;
+    midi_.ResetControl(portText(index), code, channelText(index), core(index).patchId);
+}
+
 void SlotPanel::pressAction(int index)
 {
     const QString tag = QString::number(core(index).patchId);

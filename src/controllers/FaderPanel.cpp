@@ -218,12 +218,6 @@ void FaderPanel::slotMadeCurrent(int index)
     dMaxLbl_->setText(QString::number(faders_[index].range.upper));
 }
 
-void FaderPanel::leavingOutput(int index)
-{
-    // The old channel or port gets the controller's rest value before it is left.
-    midi_.ResetControl(portText(index), core(index).code, channelText(index), core(index).patchId);
-}
-
 void FaderPanel::setCode(int index, int code, bool fromFile)
 {
     showCode(index, code, fromFile);

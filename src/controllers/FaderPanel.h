@@ -40,7 +40,6 @@ protected:
         (void)index;
         return true;
     }
-    void leavingOutput(int index) override;
     void slotMadeCurrent(int index) override;
     void cloneSlot(int index, const SlotPanel& source) override;
     void slotLoadStarted(int index) override;

@@ -648,21 +648,10 @@ bool SlotPanel::eventFilter(QObject* watched, QEvent* event)
         return Panel::eventFilter(watched, event);
     }
     if (type == QEvent::KeyPress) {
-        switch (selectorKey(combos_, watched, static_cast<QKeyEvent*>(event)->key())) {
-        case SelectorKey::EnterControl:
-            Control_KeyPress();
+        const SelectorEnter enter{[this] { Control_KeyPress(); }, [this] { Channel_KeyPress(); },
+                                  [this] { Port_KeyPress(); }};
+        if (takeSelectorKey(combos_, watched, static_cast<QKeyEvent*>(event)->key(), enter))
             return true;
-        case SelectorKey::EnterChannel:
-            Channel_KeyPress();
-            return true;
-        case SelectorKey::EnterPort:
-            Port_KeyPress();
-            return true;
-        case SelectorKey::Closed:
-            return true;
-        case SelectorKey::None:
-            break;
-        }
         return Panel::eventFilter(watched, event);
     }
     const int i = slotOf(watched);

@@ -110,8 +110,8 @@ protected:
     virtual QList<Panel*> targetsFor(int code) const;
     // The stored SysEx messages are a type of the slot's controller selector.
     virtual bool offersSysEx() const { return false; }
-    // The slot's channel or port is about to be left.
-    virtual void leavingOutput(int index) { (void)index; }
+    // The slot's channel or port is about to be left: it is left at rest.
+    void leavingOutput(int index);
     // The slot became current.
     virtual void slotMadeCurrent(int index) { (void)index; }
     // The kind of a code changed in the editor, for slots that have it.

@@ -129,26 +129,30 @@ SlotSelectorCombos makeSlotSelectors(QWidget& panel, SlotSelectors& handlers, st
     return combos;
 }
 
-SelectorKey selectorKey(const SlotSelectorCombos& combos, const QObject* watched, int key)
+bool takeSelectorKey(const SlotSelectorCombos& combos, const QObject* watched, int key, const SelectorEnter& enter)
 {
-    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+    const bool isEnter = key == Qt::Key_Return || key == Qt::Key_Enter;
     for (QComboBox* combo : {combos.control, combos.rControl, combos.channel, combos.port}) {
         if (!combo || (watched != combo && watched != combo->lineEdit()))
             continue;
-        if (enter)
-            return combo == combos.control || combo == combos.rControl ? SelectorKey::EnterControl
-                   : combo == combos.channel ? SelectorKey::EnterChannel
-                                             : SelectorKey::EnterPort;
+        if (isEnter) {
+            const auto& handler = combo == combos.control || combo == combos.rControl ? enter.control
+                                  : combo == combos.channel                          ? enter.channel
+                                                                                     : enter.port;
+            if (handler)
+                handler();
+            return true;
+        }
         if (key != Qt::Key_Escape)
-            return SelectorKey::None;
+            return false;
         hideSelector(combo);
-        return SelectorKey::Closed;
+        return true;
     }
-    if (watched == combos.selPatch && key == Qt::Key_Escape) {
+    if (combos.selPatch && watched == combos.selPatch && key == Qt::Key_Escape) {
         hideSelector(combos.selPatch);
-        return SelectorKey::Closed;
+        return true;
     }
-    return SelectorKey::None;
+    return false;
 }
 
 void enterChannel(SlotSelectors& selectors, const QString& shown)

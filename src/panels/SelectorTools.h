@@ -55,9 +55,12 @@ struct SlotSelectorCombos {
 SlotSelectorCombos makeSlotSelectors(QWidget& panel, SlotSelectors& handlers, std::function<void()> selPatchClick,
                                      bool withRControl = false);
 
-// What a key typed into one of the selectors asks for; Escape closes it.
-enum class SelectorKey { None, Closed, EnterControl, EnterChannel, EnterPort };
-SelectorKey selectorKey(const SlotSelectorCombos& combos, const QObject* watched, int key);
+// A key typed into one of the selectors: Enter runs the handler of that
+// selector, Escape closes it. True when the key was taken.
+struct SelectorEnter {
+    std::function<void()> control, channel, port;
+};
+bool takeSelectorKey(const SlotSelectorCombos& combos, const QObject* watched, int key, const SelectorEnter& enter);
 
 // Enter in the channel or port selector of slot CIndx: a new valid entry is
 // taken, anything else shows the slot's own again (`shown`, its label text).

@@ -11,6 +11,7 @@
 #include <QMdiSubWindow>
 
 #include <algorithm>
+#include <map>
 #include <optional>
 
 namespace orvell {
@@ -19,8 +20,7 @@ namespace {
 
 enum : int { MsgFail = 3, MsgPortConfigInvalid = 75 };
 
-// Single windows that always exist in the full program; their blocks are
-// accepted so a session written by it loads, but they are not built yet.
+// Single windows besides the main one; a desktop reads the blocks of those it has.
 const QStringList OtherSingleWindows = {QStringLiteral("HelpView"), QStringLiteral("IconPalette"),
                                         QStringLiteral("SysXDlg")};
 
@@ -77,13 +77,16 @@ private:
     void skipKeys(SectionReader& in);
     bool unsupported(const SectionLine& line);
     MainBlockReader& mainBlock();
+    WindowBlockReader* singleWindow(const QString& name);
 
     SessionHost& host_;
     Shared& shared_;
     std::unique_ptr<MainBlockReader> mainBlock_;
-    // The window header keys apply to: the main window, a panel, or nothing
-    // (a single window this version does not have).
-    bool currentIsMain_ = false;
+    std::map<QString, std::unique_ptr<WindowBlockReader>> singleWindows_;
+    // The window header keys apply to: a single window, a panel, or nothing
+    // (a single window this desktop does not have).
+    WindowBlockReader* currentSingle_ = nullptr;
+    QString currentSingleName_;
     Panel* currentPanel_ = nullptr;
     Panel* lastCreated_ = nullptr;
     std::optional<int> pendingState_;
@@ -95,6 +98,16 @@ MainBlockReader& SessionLoader::mainBlock()
     if (!mainBlock_)
         mainBlock_ = host_.readMainBlock();
     return *mainBlock_;
+}
+
+WindowBlockReader* SessionLoader::singleWindow(const QString& name)
+{
+    if (name == MainWindowClass)
+        return &mainBlock();
+    auto found = singleWindows_.find(name);
+    if (found == singleWindows_.end())
+        found = singleWindows_.emplace(name, host_.readSingleWindow(name)).first;
+    return found->second.get();
 }
 
 bool SessionLoader::unsupported(const SectionLine& line)
@@ -131,6 +144,10 @@ void SessionLoader::run(const QByteArray& bytes)
     }
     finishBlock();
 
+    for (auto& [name, reader] : singleWindows_) {
+        if (reader)
+            reader->done();
+    }
     std::optional<int> fileCounter;
     if (mainBlock_) {
         mainBlock_->done();
@@ -157,8 +174,8 @@ void SessionLoader::finishBlock()
                 sub->setWindowState(windowStateFromCode(*pendingState_));
             sub->setVisible(visible);
         }
-    } else if (currentIsMain_) {
-        mainBlock().headerDone();
+    } else if (currentSingle_) {
+        currentSingle_->headerDone();
     }
     pendingState_.reset();
     pendingVisible_.reset();
@@ -166,14 +183,14 @@ void SessionLoader::finishBlock()
 
 bool SessionLoader::loadPanels(SectionReader& in)
 {
-    currentIsMain_ = false;
+    currentSingle_ = nullptr;
     currentPanel_ = nullptr;
     while (in.peek()) {
         const SectionLine& line = *in.peek();
         if (line.kind == SectionLine::Kind::Error) {
             in.next();
             finishBlock();
-            currentIsMain_ = false;
+            currentSingle_ = nullptr;
             currentPanel_ = nullptr;
             host_.ShowStatusText(0, QStringLiteral("Load Panel "));
             host_.ShowStatusText(1, shared_.msg(MsgFail));
@@ -197,8 +214,8 @@ bool SessionLoader::loadPanels(SectionReader& in)
             }
             in.next();
             finishBlock();
-            if (currentIsMain_ && name == MainWindowClass)
-                mainBlock().data(in);
+            if (currentSingle_ && name == currentSingleName_)
+                currentSingle_->data(in);
             else if (currentPanel_ && currentPanel_->className() == name)
                 currentPanel_->LoadMe(in);  // keys it does not know are skipped
             else
@@ -209,14 +226,15 @@ bool SessionLoader::loadPanels(SectionReader& in)
         if (name == MainWindowClass || OtherSingleWindows.contains(name)) {
             in.next();
             finishBlock();
-            currentIsMain_ = name == MainWindowClass;
+            currentSingle_ = singleWindow(name);
+            currentSingleName_ = name;
             currentPanel_ = nullptr;
             continue;
         }
         if (const auto id = panelClassByName(name)) {
             in.next();
             finishBlock();
-            currentIsMain_ = false;
+            currentSingle_ = nullptr;
             currentPanel_ = host_.createPanelFromFile(*id);
             lastCreated_ = currentPanel_;
             continue;
@@ -230,8 +248,8 @@ bool SessionLoader::loadPanels(SectionReader& in)
 
 void SessionLoader::readHeaderKey(const SectionLine& line)
 {
-    if (currentIsMain_) {
-        mainBlock().headerKey(line);
+    if (currentSingle_) {
+        currentSingle_->headerKey(line);
         return;
     }
     QMdiSubWindow* target = currentPanel_ ? currentPanel_->subWindow() : nullptr;
@@ -305,6 +323,7 @@ QByteArray writeSession(SessionHost& host)
     out.blank();
     out.header(QStringLiteral("Panels"));
     host.writeMainBlock(out);
+    host.writeSingleWindows(out);
     for (Panel* panel : host.panels())
         writePanel(out, *panel);
     return out.bytes();

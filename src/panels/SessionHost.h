@@ -17,10 +17,10 @@ class SectionWriter;
 class Shared;
 struct SectionLine;
 
-// The main window's own block while one session is read.
-class MainBlockReader {
+// The block of one single window while a session is read.
+class WindowBlockReader {
 public:
-    virtual ~MainBlockReader() = default;
+    virtual ~WindowBlockReader() = default;
     virtual void headerKey(const SectionLine& line) = 0;
     // The header block ended; the saved window state is applied last.
     virtual void headerDone() = 0;
@@ -28,6 +28,11 @@ public:
     virtual void data(SectionReader& in) = 0;
     // The whole file has been read.
     virtual void done() = 0;
+};
+
+// The main window's own block.
+class MainBlockReader : public WindowBlockReader {
+public:
     // The file's UniqFormCounter, when it gave a usable one.
     virtual std::optional<int> fileCounter() const = 0;
 };
@@ -50,6 +55,14 @@ public:
 
     virtual void writeMainBlock(SectionWriter& out) = 0;
     virtual std::unique_ptr<MainBlockReader> readMainBlock() = 0;
+    // The other single windows' blocks, after the main window's; a desktop
+    // without such a window skips its block.
+    virtual void writeSingleWindows(SectionWriter& out) { (void)out; }
+    virtual std::unique_ptr<WindowBlockReader> readSingleWindow(const QString& className)
+    {
+        (void)className;
+        return nullptr;
+    }
 
     // Around a whole session: the file places the windows, not the area.
     virtual void beginSessionLoad() = 0;

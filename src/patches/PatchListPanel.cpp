@@ -93,6 +93,7 @@ void PatchListPanel::buildControls()
     for (QWidget* w : {static_cast<QWidget*>(label1_), static_cast<QWidget*>(label2_), static_cast<QWidget*>(chanLbl_),
                        static_cast<QWidget*>(portLbl_), static_cast<QWidget*>(saveBtn_),
                        static_cast<QWidget*>(patchLst_->viewport()), static_cast<QWidget*>(patchLst_),
+                       static_cast<QWidget*>(channel_), static_cast<QWidget*>(port_),
                        static_cast<QWidget*>(channel_->lineEdit()), static_cast<QWidget*>(port_->lineEdit())})
         w->installEventFilter(this);
 }

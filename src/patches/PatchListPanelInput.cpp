@@ -41,7 +41,7 @@ void PatchListPanel::Channel_Click()
         setChanLbl(chosen);
         markChanged();
     }
-    channel_->hide();
+    hideSelector(channel_);
 }
 
 void PatchListPanel::Port_Click()
@@ -53,7 +53,7 @@ void PatchListPanel::Port_Click()
         setPortLbl(chosen);
         markChanged();
     }
-    port_->hide();
+    hideSelector(port_);
 }
 
 void PatchListPanel::Channel_KeyPress()
@@ -64,7 +64,7 @@ void PatchListPanel::Channel_KeyPress()
     } else {
         channel_->setEditText(channelText());
     }
-    channel_->hide();
+    hideSelector(channel_);
 }
 
 // Two characters are all a channel can have, so a second one decides.
@@ -83,7 +83,7 @@ void PatchListPanel::Port_KeyPress()
     } else {
         port_->setEditText(portText());
     }
-    port_->hide();
+    hideSelector(port_);
 }
 
 void PatchListPanel::showHintFor(QObject* control)
@@ -133,18 +133,10 @@ bool PatchListPanel::eventFilter(QObject* watched, QEvent* event)
     const auto* keyEvent = static_cast<QKeyEvent*>(event);
     const int key = keyEvent->key();
     const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
-    if (watched == channel_->lineEdit() || watched == port_->lineEdit()) {
-        QComboBox* combo = watched == channel_->lineEdit() ? channel_ : port_;
-        if (enter) {
-            combo == channel_ ? Channel_KeyPress() : Port_KeyPress();
-            return true;
-        }
-        if (key == Qt::Key_Escape) {
-            combo->hide();
-            return true;
-        }
-        return Panel::eventFilter(watched, event);
-    }
+    // Typed keys reach the selector itself, which has the keyboard for its line edit.
+    const SelectorEnter selectors{{}, [this] { Channel_KeyPress(); }, [this] { Port_KeyPress(); }};
+    if (takeSelectorKey(SlotSelectorCombos{nullptr, channel_, port_}, watched, key, selectors))
+        return true;
     if (watched != patchLst_)
         return Panel::eventFilter(watched, event);
 

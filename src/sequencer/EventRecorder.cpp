@@ -57,23 +57,29 @@ void EventRecorder::start()
     startMicros_ = clock_->nowMicros();
 }
 
+std::int64_t EventRecorder::elapsedMicros() const
+{
+    return std::max<std::int64_t>(clock_->nowMicros() - startMicros_, 0);
+}
+
 std::uint32_t EventRecorder::elapsedMs() const
 {
-    const std::int64_t ms = (clock_->nowMicros() - startMicros_) / 1000;
-    return static_cast<std::uint32_t>(std::clamp<std::int64_t>(ms, 0, UINT32_MAX));
+    return static_cast<std::uint32_t>(std::min<std::int64_t>(elapsedMicros() / 1000, UINT32_MAX));
 }
 
 void EventRecorder::setTempo(int bpm) { tempo_ = std::clamp(bpm, 10, 250); }
 
-std::uint32_t EventRecorder::tickAt(std::uint32_t ms) const
+std::uint32_t EventRecorder::tickAt(std::int64_t micros) const
 {
     // A tick lasts 500 / tempo ms. Ticks are counted from the start rather
-    // than per delta, so rounding never adds up along a track; halves go to
+    // than per delta, so rounding never adds up along a track, and from the
+    // microseconds, so the file is off by at most half a tick; halves go to
     // the even tick.
-    const std::uint64_t scaled = std::uint64_t{ms} * static_cast<std::uint64_t>(tempo_);
-    std::uint64_t tick = scaled / 500;
-    const std::uint64_t rest = scaled % 500;
-    if (rest > 250 || (rest == 250 && tick % 2 == 1))
+    constexpr std::uint64_t TickScale = 500'000;
+    const std::uint64_t scaled = static_cast<std::uint64_t>(micros) * static_cast<std::uint64_t>(tempo_);
+    std::uint64_t tick = scaled / TickScale;
+    const std::uint64_t rest = scaled % TickScale;
+    if (rest > TickScale / 2 || (rest == TickScale / 2 && tick % 2 == 1))
         ++tick;
     return static_cast<std::uint32_t>(std::min<std::uint64_t>(tick, UINT32_MAX));
 }
@@ -98,7 +104,7 @@ void EventRecorder::recordEvent(std::uint8_t status, std::uint8_t data1, std::ui
         it = tracks_.end() - 1;
     }
     Track& track = *it;
-    const std::uint32_t tick = std::max(tickAt(elapsedMs()), track.lastTick);
+    const std::uint32_t tick = std::max(tickAt(elapsedMicros()), track.lastTick);
     appendVarLen(track.events, tick - track.lastTick);
     track.lastTick = tick;
     if (status != track.lastStatus) {

@@ -50,7 +50,8 @@ public:
     QByteArray fileBytes() const;
 
 private:
-    std::uint32_t tickAt(std::uint32_t ms) const;
+    std::int64_t elapsedMicros() const;
+    std::uint32_t tickAt(std::int64_t micros) const;
 
     const Clock* clock_;
     std::int64_t startMicros_ = 0;

@@ -209,10 +209,11 @@ void SequencerPanel::updateButtons()
 
 bool SequencerPanel::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::Enter) {
+    // The keyboard reaches the buttons too: they explain themselves either way.
+    if (event->type() == QEvent::Enter || event->type() == QEvent::FocusIn) {
         QString hint;
         if (watched == openBtn_)
-            hint = QStringLiteral("Choose a MIDI file to play");
+            hint = host_.shared().msg(MsgOpenSequence);
         else if (watched == playBtn_)
             hint = QStringLiteral("Play the sequence");
         else if (watched == stopBtn_)

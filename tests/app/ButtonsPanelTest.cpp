@@ -183,6 +183,62 @@ TEST(ButtonsPanel, ToggledHoldPedalSendsNothingOnReleaseAndOffOnTheNextPress)
     EXPECT_FALSE(panel->isOn(0));
 }
 
+TEST(ButtonsPanel, ANewChannelOrPortLeavesTheOldOneAtRest)
+{
+    struct Case {
+        const char* name;
+        int code;
+        bool pressFirst;  // and keep it held, toggled or sweeping
+        const char* label;  // ChanLbl or PortLbl
+        std::vector<Bytes> sent;  // all to the old channel and port
+        std::vector<Bytes> nextPress;  // on the new ones; empty: a sweep, not checked here
+    };
+    const Case cases[] = {
+        {"HoldPedalOff", 64, false, "ChanLbl", {{0xB0, 64, 0}}, {{0xB2, 64, 127}}},
+        {"ToggledEffectOn", 91, true, "ChanLbl", {{0xB0, 91, 0}}, {{0xB2, 91, 127}}},
+        {"ToggledEffectOnNewPort", 91, true, "PortLbl", {{0xB0, 91, 0}}, {{0xB0, 91, 127}}},
+        {"VolumeAtRest", 7, false, "ChanLbl", {{0xB0, 7, 127}}, {}},
+        {"VolumeSweeping", 7, true, "ChanLbl", {{0xB0, 7, 127}}, {}},
+        {"PitchBend", 202, false, "PortLbl", {{0xE0, 0x00, 0x40}}, {}},
+        {"MidiStartStopOn", 207, true, "PortLbl", {{0xFC}}, {{0xFA}}},
+        // One-shot messages are actions, not states: leaving does not repeat them.
+        {"AllNotesOff", 120, false, "ChanLbl", {}, {{0xB2, 120, 0}}},
+        {"DataIncrement", 96, false, "PortLbl", {}, {{0xB0, 96, 127}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Desk desk;
+        ButtonsPanel* panel = desk.add();
+        chooseController(panel, 1, c.code);
+        if (c.pressFirst) {
+            // Held down while the label is clicked, as a remote press holds it.
+            panel->MButton_MouseDown(1, ButtonsPanel::LeftButton, 0, 0, 0);
+            desk.tick(3);
+        }
+        desk.midi->clearSent();
+        const bool channel = QByteArray(c.label) == "ChanLbl";
+        QTest::mouseClick(label(panel, c.label, 1), Qt::LeftButton);
+        typeEnter(child<QComboBox>(panel, channel ? QStringLiteral("Channel") : QStringLiteral("Port"))->lineEdit(),
+                  channel ? QStringLiteral("3") : QStringLiteral("2"));
+        EXPECT_EQ(label(panel, c.label, 1)->text(), channel ? "3" : "2");
+        EXPECT_EQ(desk.sent(), c.sent);
+        for (const auto& message : desk.midi->sent())
+            EXPECT_EQ(message.port, 1);
+        EXPECT_FALSE(panel->isOn(1));
+        desk.tick(3);  // a sweep reset stays quiet
+        EXPECT_EQ(desk.sent(), c.sent);
+
+        if (c.nextPress.empty())
+            continue;
+        desk.midi->clearSent();
+        press(panel, 1);
+        EXPECT_EQ(desk.sent(), c.nextPress);
+        for (const auto& message : desk.midi->sent())
+            EXPECT_EQ(message.port, channel ? 1 : 2);
+        release(panel, 1);
+    }
+}
+
 TEST(ButtonsPanel, RightButtonPressSendsNothing)
 {
     Desk desk;

@@ -8,6 +8,7 @@
 #include "patches/RemotePatch.h"
 #include "support/TestDesk.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QEnterEvent>
 #include <QFile>
@@ -369,6 +370,56 @@ TEST(PatchListPanel, ChannelAndPortAreChosenFromTheirLabels)
     selectRows(panel, {1});
     panel->RmtDblClick();
     EXPECT_EQ(desk.sentBytes(), (std::vector<Bytes>{{0xC2, 21}}));
+}
+
+TEST(PatchListPanel, TheKeyboardTypesIntoTheChannelAndPortSelectors)
+{
+    Desk desk;
+    QApplication::setActiveWindow(desk.window.get());
+    PatchListPanel* panel = desk.listOf(2);
+    selectRows(panel, {1});
+    struct Case {
+        const char* label;
+        const char* selector;
+        const char* typed;  // nullptr: Escape after typing 5
+        const char* channel;  // the labels afterwards
+        const char* port;
+        Bytes sent;  // by Enter on the list afterwards
+    };
+    const Case cases[] = {
+        {"ChanLbl", "Channel", "5", "5", "1", {0xC4, 21}},
+        {"ChanLbl", "Channel", "17", "5", "1", {0xC4, 21}},
+        {"ChanLbl", "Channel", "x", "5", "1", {0xC4, 21}},
+        {"ChanLbl", "Channel", nullptr, "5", "1", {0xC4, 21}},
+        {"ChanLbl", "Channel", "16", "16", "1", {0xCF, 21}},
+        {"PortLbl", "Port", "2", "16", "2", {0xCF, 21}},
+        {"PortLbl", "Port", "9", "16", "2", {0xCF, 21}},
+        {"PortLbl", "Port", nullptr, "16", "2", {0xCF, 21}},
+        {"PortLbl", "Port", "1", "16", "1", {0xCF, 21}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.selector << " " << (c.typed ? c.typed : "Escape"));
+        QTest::mouseDClick(panel->findChild<QLabel*>(QString::fromLatin1(c.label)), Qt::LeftButton);
+        auto* combo = panel->findChild<QComboBox*>(QString::fromLatin1(c.selector));
+        ASSERT_TRUE(combo->isVisible());
+        // Keys go where the keyboard is, as a user's would.
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_TRUE(focus == combo || focus == combo->lineEdit());
+        QTest::keyClicks(focus, QString::fromLatin1(c.typed ? c.typed : "5"));
+        if (combo->isVisible())
+            QTest::keyClick(QApplication::focusWidget(), c.typed ? Qt::Key_Return : Qt::Key_Escape);
+        EXPECT_FALSE(combo->isVisible());
+        EXPECT_EQ(panel->channelText(), QString::fromLatin1(c.channel));
+        EXPECT_EQ(panel->portText(), QString::fromLatin1(c.port));
+        EXPECT_TRUE(desk.sentBytes().empty());
+        // The keyboard is back with the panel, and the list sends on the labels' channel and port.
+        EXPECT_NE(QApplication::focusWidget(), combo);
+        QTest::keyClick(panel->PatchLst(), Qt::Key_Return);
+        EXPECT_EQ(desk.sentBytes(), std::vector<Bytes>{c.sent});
+        ASSERT_FALSE(desk.midi->sent().empty());
+        EXPECT_EQ(desk.midi->sent().back().port, QString::fromLatin1(c.port).toInt());
+        desk.midi->clearSent();
+    }
 }
 
 TEST(PatchListPanel, SessionKeysRestoreFileChannelPortAndSelection)

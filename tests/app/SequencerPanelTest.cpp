@@ -255,13 +255,29 @@ TEST(SequencerPanel, HintsInTheThirdField)
         const char* control;
         QString hint;
     };
-    for (const Case& c : {Case{"OpenBtn", "Choose a MIDI file to play"}, Case{"PlayBtn", "Play the sequence"},
+    for (const Case& c : {Case{"OpenBtn", "Open Sequence"}, Case{"PlayBtn", "Play the sequence"},
                           Case{"StopBtn", "Stop where it is"}, Case{"RewindBtn", "Stop and go back to the start"},
                           Case{"Track", QDir::toNativeSeparators(desk.song)}}) {
+        QWidget* control = child<QWidget>(panel, QString::fromLatin1(c.control));
         QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
-        QApplication::sendEvent(child<QWidget>(panel, QString::fromLatin1(c.control)), &enter);
+        desk.window->ShowHint({});
+        QApplication::sendEvent(control, &enter);
         EXPECT_EQ(desk.field(2), u' ' + c.hint) << c.control;
+        // Reached from the keyboard, a button says the same.
+        if (control->focusPolicy() & Qt::TabFocus) {
+            desk.window->ShowHint({});
+            QFocusEvent focus(QEvent::FocusIn, Qt::TabFocusReason);
+            QApplication::sendEvent(control, &focus);
+            EXPECT_EQ(desk.field(2), u' ' + c.hint) << c.control << " from the keyboard";
+        }
     }
+    // The words that have a number come from the message table.
+    QByteArray messages = desk.shared->Msgs.toFileBytes();
+    messages.replace("\"Open Sequence\"", "\"Pick a song\"");
+    ASSERT_FALSE(desk.shared->Msgs.loadFromBytes(messages));
+    QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
+    QApplication::sendEvent(child<QWidget>(panel, QStringLiteral("OpenBtn")), &enter);
+    EXPECT_EQ(desk.field(2), QStringLiteral(" Pick a song"));
 }
 
 TEST(SequencerPanel, SessionKeysRoundTrip)
@@ -406,8 +422,7 @@ TEST(SequencerPanel, CannotCloseWhileAButtonPlaysItAndClosingSilencesIt)
     EXPECT_EQ(desk.sent(), (std::vector<Bytes>{{0x80, 0x3C, 0x00}, {0xB0, 0x40, 0x00}}));
 }
 
-// Not yet passing: the named file does not reach a panel at start-up.
-TEST(SequencerPanel, DISABLED_AMidiFileOnTheCommandLineOpensInANewSequencer)
+TEST(SequencerPanel, AMidiFileOnTheCommandLineOpensInANewSequencer)
 {
     test::TestDesk desk;
     QTemporaryDir dir;
@@ -422,6 +437,9 @@ TEST(SequencerPanel, DISABLED_AMidiFileOnTheCommandLineOpensInANewSequencer)
     EXPECT_EQ(panel->caption(), "Named");
     EXPECT_EQ(panel->FileName(), song);
     EXPECT_FALSE(panel->IsChanged);
+    // It plays at once, and stops when asked.
+    EXPECT_TRUE(panel->isPlaying());
+    panel->StopBtn_Click();
     EXPECT_FALSE(panel->isPlaying());
 }
 

@@ -143,6 +143,77 @@ TEST(Session, SaveLoadSaveGivesTheSameBytesAndRestoresEachPanel)
     EXPECT_EQ(readAll(second), saved);
 }
 
+// The main window's header lines, from its name to its size.
+QByteArray mainGeometry(const QByteArray& session)
+{
+    const qsizetype from = session.indexOf("[AOrvell]\r\n");
+    const qsizetype to = session.indexOf("Color=", from);
+    return from < 0 || to < 0 ? QByteArray() : session.mid(from, to - from);
+}
+
+TEST(Session, TheMainWindowKeepsItsPlaceAndSizeThroughSaveAndLoad)
+{
+    struct Case {
+        const char* name;
+        const char* from;  // a line of the saved file, and what it becomes
+        const char* to;
+    };
+    const Case cases[] = {
+        {"as saved", "", ""},
+        {"no toolbar", "ToolBarVisible=True", "ToolBarVisible=False"},
+        {"no status bar", "StatusBarVisible=True", "StatusBarVisible=False"},
+        {"both bars at the bottom", "ToolBarPos=1", "ToolBarPos=2"},
+        {"both bars at the top", "StatusBarPos=2", "StatusBarPos=1"},
+        {"bars swapped", "ToolBarPos=1\r\nStatusBarPos=2", "StatusBarPos=1\r\nToolBarPos=2"},
+        {"a maximised panel", "", ""},
+    };
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("size.orv"));
+    QByteArray saved;
+    QByteArray savedMaximised;  // the same desk with a maximised panel
+    {
+        Desk desk(dir.path());
+        desk.window->resize(900, 640);
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(desk.save(path));
+        saved = readAll(path);
+        desk.window->createPanel(PanelClass::HFaders)->subWindow()->showMaximized();
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(desk.save(path));
+        savedMaximised = readAll(path);
+    }
+    const QByteArray geometry = mainGeometry(saved);
+    ASSERT_EQ(mainGeometry(savedMaximised).toStdString(), geometry.toStdString());
+    ASSERT_TRUE(geometry.contains("Height=9600\r\nWidth=13500\r\n")) << geometry.toStdString();
+    for (const Case& c : cases) {
+        for (const bool atStartUp : {false, true}) {
+            SCOPED_TRACE(testing::Message() << c.name << (atStartUp ? ", read at start-up" : ", read by Load Session"));
+            QByteArray edited = QByteArray(c.name) == "a maximised panel" ? savedMaximised : saved;
+            if (*c.from)
+                edited.replace(c.from, c.to);
+            ASSERT_TRUE(writeFile(path, edited));
+            for (int round = 0; round < 2; ++round) {
+                test::TestDesk desk;
+                if (atStartUp) {
+                    // Start-up reads the file before the window shows.
+                    QFile::remove(desk.home.filePath(QStringLiteral("Orvell.ini")));
+                    ASSERT_TRUE(QFile::copy(path, desk.home.filePath(QStringLiteral("Orvell.ini"))));
+                    ASSERT_TRUE(desk.window->Load({}));
+                    desk.window->show();
+                } else {
+                    desk.start({1000, 700});
+                    desk.dialogs.answer(path);
+                    desk.window->LoadSession_Click();
+                }
+                QCoreApplication::processEvents();
+                desk.window->SessionFile = path;
+                ASSERT_TRUE(desk.window->SaveSession_Click());
+                EXPECT_EQ(mainGeometry(readAll(path)).toStdString(), geometry.toStdString()) << "round " << round;
+            }
+        }
+    }
+}
+
 TEST(Session, BarsKeepTheirEdgesAndVisibility)
 {
     QTemporaryDir dir;

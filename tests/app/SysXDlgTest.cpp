@@ -19,6 +19,7 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
@@ -254,6 +255,73 @@ TEST(SysXDlg, ShowsTheTableASessionBringsAndCloseAllEmptiesIt)
     ASSERT_EQ(desk.table().size(), 2u);
     EXPECT_EQ(desk.state(), std::make_tuple(QString("1"), QString("2"), 1, true, false));
     EXPECT_EQ(desk.lbl()->text(), "GM On");
+}
+
+TEST(SysXDlg, TheSessionKeepsTheShownEntryAndWhereTheWindowStood)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("sysex.orv"));
+    QByteArray saved;
+    {
+        Desk desk;
+        desk.add("A", "F0 01 F7");
+        desk.add("B", "F0 02 F7");
+        desk.add("C", "F0 03 F7");
+        desk.dlg->SetSysXIndex(2);
+        desk.dlg->parentWidget()->move(30, 45);
+        desk.window->SessionFile = path;
+        ASSERT_TRUE(desk.window->SaveSession_Click());
+        saved = test::readAll(path);
+    }
+    const QByteArray block = "\r\n\r\n[SysXDlg]\r\nName=Sys Ex Messages\r\nTop=675\r\nLeft=450\r\n"
+                             "Color=-2147483633\r\nVisible=True\r\nTag=\r\nWindowState=0\r\n"
+                             "\r\n[SysXDlg Data]\r\nSysExIndex=2\r\n";
+    ASSERT_TRUE(saved.contains(block)) << saved.toStdString();
+
+    struct Case {
+        const char* index;  // as the file gives it
+        bool visible;
+        int shown;
+    };
+    // A number the table does not have shows the first entry.
+    const Case cases[] = {{"2", true, 2}, {"3", false, 3}, {"9", true, 1}, {"0", true, 1}, {"abc", true, 1},
+                          {"-1", true, 1}, {"", true, 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.index);
+        QByteArray edited = saved;
+        edited.replace("SysExIndex=2", QByteArray("SysExIndex=") + c.index);
+        if (!c.visible)
+            edited.replace("[SysXDlg]\r\nName=Sys Ex Messages\r\nTop=675\r\nLeft=450\r\nColor=-2147483633\r\nVisible=True",
+                           "[SysXDlg]\r\nName=Sys Ex Messages\r\nTop=675\r\nLeft=450\r\nColor=-2147483633\r\nVisible=False");
+        ASSERT_TRUE(test::writeFile(path, edited));
+        // The window was never opened in this desk: the session brings it.
+        test::TestDesk desk;
+        desk.start({1000, 700});
+        desk.dialogs.answer(path);
+        desk.window->LoadSession_Click();
+        SysXDlg& dlg = desk.window->sysExWindow();
+        QWidget* frame = dlg.parentWidget();
+        EXPECT_EQ(frame->isVisible(), c.visible);
+        EXPECT_EQ(desk.window->toolbar().button(QStringLiteral("SysXBtn"))->isChecked(), c.visible);
+        EXPECT_EQ(frame->pos(), QPoint(30, 45));
+        EXPECT_EQ(child<QLineEdit>(&dlg, QStringLiteral("SysXSel"))->text(), QString::number(c.shown));
+        EXPECT_EQ(child<QLineEdit>(&dlg, QStringLiteral("SysXLbl"))->text(), QString(QChar(u'A' + c.shown - 1)));
+        // Saved again, the block is what was read.
+        desk.window->SessionFile = path;
+        ASSERT_TRUE(desk.window->SaveSession_Click());
+        QByteArray again = block;
+        again.replace("SysExIndex=2", "SysExIndex=" + QByteArray::number(c.shown));
+        if (!c.visible)
+            again.replace("Visible=True", "Visible=False");
+        EXPECT_TRUE(test::readAll(path).contains(again)) << test::readAll(path).toStdString();
+    }
+
+    // A desk that never opened the window has no block for it.
+    test::TestDesk plain;
+    plain.start({1000, 700});
+    plain.window->SessionFile = path;
+    ASSERT_TRUE(plain.window->SaveSession_Click());
+    EXPECT_FALSE(test::readAll(path).contains("SysXDlg"));
 }
 
 TEST(SysXDlg, HintsNameEachControl)

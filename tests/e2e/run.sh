@@ -87,5 +87,16 @@ head -c 30 song.mid > cut.mid
 [ $rc -eq 1 ] && [ ! -s out.txt ] && grep -q "cut.mid: Track 1 claims 18 bytes but only 8 are left in the file." err.txt
 check "--dump-smf refuses a damaged file on stderr with exit 1" $?
 
+# A MIDI file named on the command line opens in a sequencer panel of its own;
+# a damaged one is reported with the reader's reason and opens an empty panel.
+timeout 10 "$orvell" -platform offscreen --midi virtual --quit-after-start song.mid > out.txt 2> err.txt; rc=$?
+[ $rc -eq 0 ] && started out.txt 1 && ! grep -q "song.mid" err.txt
+check "a MIDI file on the command line opens in a new sequencer panel" $?
+
+timeout 10 "$orvell" -platform offscreen --midi virtual --quit-after-start cut.mid > out.txt 2> err.txt; rc=$?
+[ $rc -eq 0 ] && started out.txt 1 && grep -q "^Open Sequence: Could not load .*cut.mid" err.txt &&
+    grep -qx "Track 1 claims 18 bytes but only 8 are left in the file." err.txt
+check "a damaged MIDI file on the command line is reported" $?
+
 echo "$passed passed, $failed failed"
 [ $failed -eq 0 ]

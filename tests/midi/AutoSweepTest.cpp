@@ -1,11 +1,6 @@
 #include "controllers/AutoSettings.h"
-#include "core/AppFlags.h"
-#include "help/MessageTable.h"
 #include "midi/AutoSweep.h"
-#include "midi/MidiEngine.h"
-#include "midi/VirtualMidiSystem.h"
-#include "support/FakeClock.h"
-#include "support/RecordingReporter.h"
+#include "support/EngineRig.h"
 
 #include <gtest/gtest.h>
 
@@ -16,13 +11,10 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-class AutoSweepTest : public ::testing::Test {
+class AutoSweepTest : public ::testing::Test, protected test::EngineRig {
 protected:
-    AutoSweepTest() : system(1, 2, clock), engine(system, msgs, reporter, clock, flags), sweep(engine)
+    AutoSweepTest() : EngineRig(1, 2, {"1"}), sweep(engine)
     {
-        flags.Initializing = false;
-        engine.InitMidiDevs();
-        engine.OpenMidiOut(QStringLiteral("1"));
         sweep.setReporter(&reporter, &msgs);
         sweep.setTimerSwitch([this](bool running) { switches.push_back(running); });
     }
@@ -52,14 +44,6 @@ protected:
         }
     }
 
-    std::vector<Bytes> sent() const
-    {
-        std::vector<Bytes> out;
-        for (const auto& message : system.sent())
-            out.push_back(message.bytes);
-        return out;
-    }
-
     // The data values of the control changes sent.
     std::vector<int> values() const
     {
@@ -69,12 +53,6 @@ protected:
         return out;
     }
 
-    test::FakeClock clock;
-    VirtualMidiSystem system;
-    MessageTable msgs;
-    test::RecordingReporter reporter;
-    AppFlags flags;
-    MidiEngine engine;
     AutoSweep sweep;
     std::vector<bool> switches;
 };

@@ -1,10 +1,6 @@
-#include "core/AppFlags.h"
-#include "help/MessageTable.h"
-#include "midi/MidiEngine.h"
-#include "midi/VirtualMidiSystem.h"
 #include "sequencer/EventRecorder.h"
+#include "support/EngineRig.h"
 #include "support/FakeClock.h"
-#include "support/RecordingReporter.h"
 
 #include <gtest/gtest.h>
 
@@ -30,14 +26,10 @@ TEST(VarLen, SevenBitGroupsMostSignificantFirst)
     }
 }
 
-class RecorderTest : public ::testing::Test {
+class RecorderTest : public ::testing::Test, protected test::EngineRig {
 protected:
-    RecorderTest() : system(0, 2, clock), engine(system, msgs, reporter, clock, flags), recorder(clock)
+    RecorderTest() : EngineRig(0, 2, {"1", "2"}), recorder(clock)
     {
-        flags.Initializing = false;
-        engine.InitMidiDevs();
-        engine.OpenMidiOut(QStringLiteral("1"));
-        engine.OpenMidiOut(QStringLiteral("2"));
         engine.setRecorder(&recorder);
         clock.advanceMs(12345);  // recording does not start at the clock's zero
         recorder.start();
@@ -54,12 +46,6 @@ protected:
         return {};
     }
 
-    test::FakeClock clock;
-    VirtualMidiSystem system;
-    MessageTable msgs;
-    test::RecordingReporter reporter;
-    AppFlags flags;
-    MidiEngine engine;
     EventRecorder recorder;
 };
 

@@ -1,9 +1,5 @@
-#include "core/AppFlags.h"
-#include "help/MessageTable.h"
-#include "midi/MidiEngine.h"
-#include "midi/VirtualMidiSystem.h"
+#include "support/EngineRig.h"
 #include "support/FakeClock.h"
-#include "support/RecordingReporter.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -32,24 +28,13 @@ public:
     std::vector<Event> events;
 };
 
-class MidiEngineTest : public ::testing::Test {
+class MidiEngineTest : public ::testing::Test, protected test::EngineRig {
 protected:
-    MidiEngineTest() : system(1, 3, clock), engine(system, msgs, reporter, clock, flags)
-    {
-        flags.Initializing = false;
-        engine.InitMidiDevs();
-    }
+    MidiEngineTest() : EngineRig(1, 3) {}
 
     Bytes lastBytes() const { return system.sent().empty() ? Bytes{} : system.sent().back().bytes; }
     int lastPort() const { return system.sent().empty() ? -1 : system.sent().back().port; }
     QString field(int n) const { return reporter.fields[static_cast<size_t>(n)]; }
-
-    test::FakeClock clock;
-    VirtualMidiSystem system;
-    MessageTable msgs;
-    test::RecordingReporter reporter;
-    AppFlags flags;
-    MidiEngine engine;
 };
 
 TEST_F(MidiEngineTest, EnumerationBuildsBothTables)

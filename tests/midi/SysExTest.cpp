@@ -1,10 +1,6 @@
-#include "core/AppFlags.h"
-#include "help/MessageTable.h"
-#include "midi/MidiEngine.h"
 #include "midi/SysEx.h"
-#include "midi/VirtualMidiSystem.h"
+#include "support/EngineRig.h"
 #include "support/FakeClock.h"
-#include "support/RecordingReporter.h"
 
 #include <gtest/gtest.h>
 
@@ -103,22 +99,10 @@ TEST(SysExText, WrittenTextReadsBackToTheSameBytes)
     EXPECT_EQ(std::get<Bytes>(parseSysEx(sysExText(bytes))), bytes);
 }
 
-class SendSysExTest : public ::testing::Test {
+class SendSysExTest : public ::testing::Test, protected test::EngineRig {
 protected:
-    SendSysExTest() : system(0, 2, clock), engine(system, msgs, reporter, clock, flags)
-    {
-        flags.Initializing = false;
-        engine.InitMidiDevs();
-        engine.OpenMidiOut(QStringLiteral("1"));
-        reporter.clear();
-    }
+    SendSysExTest() : EngineRig(0, 2, {"1"}) { reporter.clear(); }
 
-    test::FakeClock clock;
-    VirtualMidiSystem system;
-    MessageTable msgs;
-    test::RecordingReporter reporter;
-    AppFlags flags;
-    MidiEngine engine;
     std::vector<SysExEntry> table = {{"GM On", "F0 7E 7F 09 01 F7"},
                                      {"Roland", "F0 41 10 42 12 40 00 7F 00 41 F7"},
                                      {"Odd", "F0 7E 7"}};

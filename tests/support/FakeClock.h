@@ -19,9 +19,10 @@ public:
     }
 
     // Moves time forward, running each piece of work at its due time.
-    void advanceMs(std::int64_t milliseconds)
+    void advanceMs(std::int64_t milliseconds) { advanceMicros(milliseconds * 1000); }
+    void advanceMicros(std::int64_t micros)
     {
-        const std::int64_t end = now_ + milliseconds * 1000;
+        const std::int64_t end = now_ + micros;
         while (!queue_.empty() && queue_.begin()->first <= end) {
             auto node = queue_.extract(queue_.begin());
             now_ = node.key();
