@@ -50,6 +50,10 @@ public:
     // Sends one system-exclusive message, F0 to F7, so that it arrives whole.
     virtual int sendLong(MidiHandle handle, const std::uint8_t* bytes, std::size_t size) = 0;
 
+    // How many ports of other programs are connected to the mapper's
+    // output, or nothing when the system cannot tell.
+    virtual std::optional<int> mapperListeners() { return std::nullopt; }
+
     // The text of a result code, or nothing when the code is unknown.
     virtual std::optional<QString> errorText(int code) const = 0;
 };

@@ -2,6 +2,11 @@
 
 #include "midi/MidiBackend.h"
 
+#include <alsa/asoundlib.h>
+#include <jack/jack.h>
+
+#include <unistd.h>
+
 #include <algorithm>
 #include <atomic>
 #include <exception>
@@ -51,6 +56,20 @@ struct RtMidiSystem::Impl {
     std::string lastError;
 
     MidiHandle nextHandle = 1;
+    // Our own handles for asking who listens to the mapper; RtMidi keeps its own hidden.
+    snd_seq_t* watchSeq = nullptr;
+    jack_client_t* watchJack = nullptr;
+
+    ~Impl()
+    {
+        if (watchSeq)
+            snd_seq_close(watchSeq);
+        if (watchJack)
+            jack_client_close(watchJack);
+    }
+
+    std::optional<int> alsaMapperListeners();
+    std::optional<int> jackMapperListeners();
     // Declared last so that the connections, whose error callback points
     // here, go before the members the callback writes.
     std::map<MidiHandle, std::unique_ptr<RtMidiOut>> outs;
@@ -278,6 +297,79 @@ int RtMidiSystem::sendLong(MidiHandle handle, const std::uint8_t* bytes, std::si
         for (std::size_t offset = 0; offset < size && !d_->failed; offset += AlsaSysExChunk)
             out.sendMessage(bytes + offset, std::min(AlsaSysExChunk, size - offset));
     });
+}
+
+std::optional<int> RtMidiSystem::Impl::alsaMapperListeners()
+{
+    if (!watchSeq && snd_seq_open(&watchSeq, "default", SND_SEQ_OPEN_DUPLEX, SND_SEQ_NONBLOCK) < 0) {
+        watchSeq = nullptr;
+        return std::nullopt;
+    }
+    snd_seq_client_info_t* clientInfo = nullptr;
+    snd_seq_port_info_t* portInfo = nullptr;
+    snd_seq_query_subscribe_t* subscribers = nullptr;
+    snd_seq_client_info_alloca(&clientInfo);
+    snd_seq_port_info_alloca(&portInfo);
+    snd_seq_query_subscribe_alloca(&subscribers);
+    const std::string mapper = mapperPortName().toStdString();
+    int count = 0;
+    snd_seq_client_info_set_client(clientInfo, -1);
+    while (snd_seq_query_next_client(watchSeq, clientInfo) >= 0) {
+        // Another copy of the program has a mapper of its own.
+        const int pid = snd_seq_client_info_get_pid(clientInfo);
+        if (pid > 0 ? pid != ::getpid() : client != snd_seq_client_info_get_name(clientInfo))
+            continue;
+        snd_seq_port_info_set_client(portInfo, snd_seq_client_info_get_client(clientInfo));
+        snd_seq_port_info_set_port(portInfo, -1);
+        while (snd_seq_query_next_port(watchSeq, portInfo) >= 0) {
+            if (mapper != snd_seq_port_info_get_name(portInfo))
+                continue;
+            snd_seq_query_subscribe_set_root(subscribers, snd_seq_port_info_get_addr(portInfo));
+            snd_seq_query_subscribe_set_type(subscribers, SND_SEQ_QUERY_SUBS_READ);
+            snd_seq_query_subscribe_set_index(subscribers, 0);
+            if (snd_seq_query_port_subscribers(watchSeq, subscribers) >= 0)
+                count += snd_seq_query_subscribe_get_num_subs(subscribers);
+        }
+    }
+    return count;
+}
+
+std::optional<int> RtMidiSystem::Impl::jackMapperListeners()
+{
+    if (!watchJack) {
+        jack_status_t status{};
+        watchJack = jack_client_open((client + " watch").c_str(), JackNoStartServer, &status);
+        if (!watchJack)
+            return std::nullopt;
+    }
+    const char** ports = jack_get_ports(watchJack, (":" + mapperPortName().toStdString() + "$").c_str(),
+                                        JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput);
+    if (!ports)
+        return 0;
+    int count = 0;
+    for (const char** name = ports; *name; ++name) {
+        const std::string full = *name;
+        if (!belongsToClient(full, client))
+            continue;
+        const std::string owner = full.substr(0, full.find(':'));
+        if (jack_get_client_pid(owner.c_str()) != ::getpid())
+            continue;
+        if (const jack_port_t* port = jack_port_by_name(watchJack, *name))
+            count += jack_port_connected(port);
+    }
+    jack_free(ports);
+    return count;
+}
+
+std::optional<int> RtMidiSystem::mapperListeners()
+{
+    if (!d_->open)
+        return std::nullopt;
+    if (d_->api == RtMidi::LINUX_ALSA)
+        return d_->alsaMapperListeners();
+    if (d_->api == RtMidi::UNIX_JACK)
+        return d_->jackMapperListeners();
+    return std::nullopt;
 }
 
 std::optional<QString> RtMidiSystem::errorText(int code) const

@@ -45,6 +45,8 @@ public:
     int sendShort(MidiHandle handle, std::uint32_t packed) override;
     int sendLong(MidiHandle handle, const std::uint8_t* bytes, std::size_t size) override;
 
+    std::optional<int> mapperListeners() override;
+
     // For MidiResult::Error: RtMidi's text of the last failure.
     std::optional<QString> errorText(int code) const override;
 
