@@ -7,6 +7,7 @@
 #include "support/Files.h"
 #include "support/SmfBytes.h"
 #include "support/SteppedClock.h"
+#include "support/SynthSupport.h"
 #include "support/TestDesk.h"
 #include "support/WidgetDriving.h"
 
@@ -64,18 +65,6 @@ struct Desk : Outliving, test::TestDesk {
     QTemporaryDir dir;
 };
 
-std::vector<std::pair<int, Bytes>> panicBytes(std::initializer_list<int> ports)
-{
-    std::vector<std::pair<int, Bytes>> out;
-    for (const int port : ports) {
-        for (std::uint8_t channel = 0; channel < 16; ++channel) {
-            for (const std::uint8_t controller : {123, 120, 121})
-                out.push_back({port, {static_cast<std::uint8_t>(0xB0 | channel), controller, 0}});
-        }
-    }
-    return out;
-}
-
 TEST(Panic, EveryTriggerStopsPlayerAndSweepsThenResetsEveryOpenPort)
 {
     struct Trigger {
@@ -125,7 +114,7 @@ TEST(Panic, EveryTriggerStopsPlayerAndSweepsThenResetsEveryOpenPort)
 
         // The sounding note ends and the pedal goes up first, then port by port, channel by channel.
         auto expected = std::vector<std::pair<int, Bytes>>{{1, {0x80, 0x3E, 0x00}}, {1, {0xB0, 0x40, 0x00}}};
-        const auto resets = panicBytes({1, 2});
+        const auto resets = test::panicBytes({1, 2});
         expected.insert(expected.end(), resets.begin(), resets.end());
         EXPECT_EQ(desk.sent(), expected);
         EXPECT_FALSE(sequencer->isPlaying());
@@ -139,10 +128,6 @@ TEST(Panic, EveryTriggerStopsPlayerAndSweepsThenResetsEveryOpenPort)
         EXPECT_TRUE(desk.sent().empty()) << "nothing after the panic";
     }
 }
-
-#define REQUIRE_SOUNDFONT()                                                                      \
-    if (BuiltInSynth::findSoundFont(BuiltInSynth::Options{}.soundFontDirs).isEmpty())            \
-    GTEST_SKIP() << "no General MIDI soundfont installed (scripts/install-deps.sh installs one)"
 
 TEST(BuiltInSynthChoice, StartUpWithoutAudioDeviceShowsTheNoticeAndRuns)
 {
