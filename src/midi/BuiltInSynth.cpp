@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <alsa/asoundlib.h>
 #include <fluidsynth.h>
 
 #include <mutex>
@@ -25,6 +26,8 @@ void keepFluidLog(int level, const char* message, void*)
     const std::lock_guard lock(logMutex);
     lastFluidError = QString::fromUtf8(message);
 }
+
+void quietAlsa(const char*, int, const char*, int, const char*, ...) {}
 
 void quietFluidLog()
 {
@@ -304,7 +307,11 @@ void BuiltInSynth::openAudio()
     for (const QString& driver : drivers) {
         if (fluid_settings_setstr(fluid_->settings, "audio.driver", driver.toLatin1().constData()) != FLUID_OK)
             continue;
+        // alsa-lib lists every missing card on stderr; the notice says it once.
+        const snd_lib_error_handler_t previous = snd_lib_error;
+        snd_lib_error_set_handler(&quietAlsa);
         fluid_->audio = new_fluid_audio_driver(fluid_->settings, fluid_->synth);
+        snd_lib_error_set_handler(previous);
         if (fluid_->audio) {
             state_ = State::Playing;
             report(QStringLiteral("Built-in synth plays MIDI Mapper Out through %1 (%2)")

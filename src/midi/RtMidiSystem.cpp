@@ -68,7 +68,14 @@ struct RtMidiSystem::Impl {
             jack_client_close(watchJack);
     }
 
+    // The JACK name of our mapper port ("Orvell-01:MIDI Mapper Out"), found
+    // as the one that appeared when we opened it: another copy of the
+    // program may have one of the same name.
+    std::string jackMapper;
+
     std::optional<int> alsaMapperListeners();
+    bool openWatchJack();
+    std::vector<std::string> jackMapperPorts();
     std::optional<int> jackMapperListeners();
     // Declared last so that the connections, whose error callback points
     // here, go before the members the callback writes.
@@ -223,6 +230,8 @@ int RtMidiSystem::openOutput(int device, MidiHandle& handle)
 
     std::unique_ptr<RtMidiOut> out;
     bool present = true;
+    const bool jackMapper = device == -1 && d_->api == RtMidi::UNIX_JACK;
+    const std::vector<std::string> mappersBefore = jackMapper ? d_->jackMapperPorts() : std::vector<std::string>{};
     const int result = d_->call([&] {
         out = std::make_unique<RtMidiOut>(d_->api, d_->client);
         d_->watch(*out);
@@ -243,6 +252,12 @@ int RtMidiSystem::openOutput(int device, MidiHandle& handle)
     if (!present)
         return MidiResult::NoDevice;
 
+    if (jackMapper) {
+        for (const std::string& name : d_->jackMapperPorts()) {
+            if (std::find(mappersBefore.begin(), mappersBefore.end(), name) == mappersBefore.end())
+                d_->jackMapper = name;
+        }
+    }
     handle = d_->takeHandle();
     d_->outs.emplace(handle, std::move(out));
     return MidiResult::Ok;
@@ -334,31 +349,40 @@ std::optional<int> RtMidiSystem::Impl::alsaMapperListeners()
     return count;
 }
 
-std::optional<int> RtMidiSystem::Impl::jackMapperListeners()
+bool RtMidiSystem::Impl::openWatchJack()
 {
-    if (!watchJack) {
-        jack_status_t status{};
-        watchJack = jack_client_open((client + " watch").c_str(), JackNoStartServer, &status);
-        if (!watchJack)
-            return std::nullopt;
-    }
+    if (watchJack)
+        return true;
+    jack_status_t status{};
+    watchJack = jack_client_open((client + " watch").c_str(), JackNoStartServer, &status);
+    return watchJack != nullptr;
+}
+
+std::vector<std::string> RtMidiSystem::Impl::jackMapperPorts()
+{
+    std::vector<std::string> names;
+    if (!openWatchJack())
+        return names;
     const char** ports = jack_get_ports(watchJack, (":" + mapperPortName().toStdString() + "$").c_str(),
                                         JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput);
     if (!ports)
-        return 0;
-    int count = 0;
+        return names;
     for (const char** name = ports; *name; ++name) {
-        const std::string full = *name;
-        if (!belongsToClient(full, client))
-            continue;
-        const std::string owner = full.substr(0, full.find(':'));
-        if (jack_get_client_pid(owner.c_str()) != ::getpid())
-            continue;
-        if (const jack_port_t* port = jack_port_by_name(watchJack, *name))
-            count += jack_port_connected(port);
+        if (belongsToClient(*name, client))
+            names.emplace_back(*name);
     }
     jack_free(ports);
-    return count;
+    return names;
+}
+
+std::optional<int> RtMidiSystem::Impl::jackMapperListeners()
+{
+    if (!openWatchJack())
+        return std::nullopt;
+    if (jackMapper.empty())
+        return 0;
+    const jack_port_t* port = jack_port_by_name(watchJack, jackMapper.c_str());
+    return port ? jack_port_connected(port) : 0;
 }
 
 std::optional<int> RtMidiSystem::mapperListeners()
