@@ -98,14 +98,8 @@ TEST(Panic, EveryTriggerStopsPlayerAndSweepsThenResetsEveryOpenPort)
         desk.playerClock.advanceMs(1200);
         desk.settle();
 
-        AutoRequest sweep;
-        sweep.duration = 1000;
-        sweep.end = 127;
-        sweep.code = 7;
-        sweep.port = QStringLiteral("2");
-        sweep.channel = QStringLiteral("3");
-        sweep.repeat = true;
-        const int held = desk.shared->autoSweep.AutoSetUp(sweep);
+        const int held = desk.shared->autoSweep.AutoSetUp(
+            test::repeatingVolumeSweep(QStringLiteral("2"), QStringLiteral("3")));
         desk.shared->autoSweep.AutoEvent_Timer();
         desk.sent();
 

@@ -237,13 +237,7 @@ TEST_F(MapperEngineTest, PanicResetsEveryChannelOfEveryOpenPortAndHaltsSweeps)
 {
     engine.OpenMidiOut(QStringLiteral("0"));
     engine.OpenMidiOut(QStringLiteral("2"));
-    AutoRequest request;
-    request.duration = 1000;
-    request.end = 100;
-    request.code = 7;
-    request.port = QStringLiteral("2");
-    request.channel = QStringLiteral("1");
-    request.repeat = true;
+    const AutoRequest request = test::repeatingVolumeSweep(QStringLiteral("2"), QStringLiteral("1"));
     const int held = sweep.AutoSetUp(request);
     // A released sweep that would have run to its end is freed by the halt.
     sweep.requestStop(sweep.AutoSetUp(request));

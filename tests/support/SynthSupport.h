@@ -1,5 +1,6 @@
 #pragma once
 
+#include "midi/AutoSweep.h"
 #include "midi/BuiltInSynth.h"
 
 #include <gtest/gtest.h>
@@ -28,6 +29,19 @@ inline std::vector<std::pair<int, std::vector<std::uint8_t>>> panicBytes(std::in
         }
     }
     return out;
+}
+
+// A volume sweep that repeats until released.
+inline AutoRequest repeatingVolumeSweep(const QString& port, const QString& channel)
+{
+    AutoRequest request;
+    request.duration = 1000;
+    request.end = 127;
+    request.code = 7;
+    request.port = port;
+    request.channel = channel;
+    request.repeat = true;
+    return request;
 }
 
 }  // namespace orvell::test
