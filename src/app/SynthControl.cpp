@@ -69,10 +69,9 @@ void SynthControl::SynthSoundFont_Click()
     const QString path = window_.dialogs().OpenFile(request);
     if (path.isEmpty())
         return;
+    // Loaded at once when the synth plays, else kept for when it starts.
     setSoundFont(path);
     window_.IsChanged = true;
-    // Choosing a soundfont says the user wants to hear it.
-    updateRouting();
 }
 
 void SynthControl::setForced(bool forced)
