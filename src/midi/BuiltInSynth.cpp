@@ -3,6 +3,7 @@
 #include "midi/MidiBackend.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <alsa/asoundlib.h>
@@ -44,6 +45,29 @@ QString takeFluidError()
     QString text = lastFluidError;
     lastFluidError.clear();
     return text;
+}
+
+// FluidSynth reads the file itself: a pipe would hold its thread for good and
+// a device could be endless, so only a regular file that starts like a
+// soundfont (SF2 and SF3 are both RIFF "sfbk") gets that far.
+constexpr qint64 MaxSoundFontBytes = qint64{2} << 30;
+
+QString soundFontProblem(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return QStringLiteral("not found");
+    if (!info.isFile())
+        return QStringLiteral("not a regular file");
+    if (info.size() > MaxSoundFontBytes)
+        return QStringLiteral("too large");
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return file.errorString();
+    const QByteArray head = file.read(12);
+    if (head.size() < 12 || !head.startsWith("RIFF") || head.mid(8, 4) != "sfbk")
+        return QStringLiteral("not a soundfont");
+    return {};
 }
 
 QStringList defaultDrivers()
@@ -274,10 +298,13 @@ void BuiltInSynth::loadSoundFont()
                               "choose one in the Setup menu"));
         return;
     }
-    const int id = fluid_synth_sfload(fluid_->synth, QFile::encodeName(path).constData(), 1);
+    QString why = soundFontProblem(path);
+    const int id = why.isEmpty() ? fluid_synth_sfload(fluid_->synth, QFile::encodeName(path).constData(), 1)
+                                 : FLUID_FAILED;
     if (id == FLUID_FAILED) {
         // The soundfont played before keeps playing.
-        const QString why = takeFluidError();
+        if (why.isEmpty())
+            why = takeFluidError();
         report(QStringLiteral("Built-in synth: cannot load the soundfont %1%2")
                    .arg(QDir::toNativeSeparators(path), why.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(why)));
         if (fluid_->soundFontId < 0)

@@ -14,6 +14,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+
+#include <sys/stat.h>
 #include <mutex>
 
 namespace orvell {
@@ -117,35 +119,57 @@ TEST(BuiltInSynth, SilenceAndUnroutedMessagesLeaveNoSound)
     EXPECT_GT(rms(offline.synth.render(4096)), 1000 * Quiet);
 }
 
-TEST(BuiltInSynth, MissingOrBrokenSoundFontIsANoticeNotAFailure)
+TEST(BuiltInSynth, NoSoundFontIsANoticeNotAFailure)
 {
-    QTemporaryDir dir;
-    const QString broken = dir.filePath(QStringLiteral("broken.sf2"));
-    QFile file(broken);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("RIFF\x04\x00\x00\x00sfbk garbage");
-    file.close();
-
+    QTemporaryDir empty;
     BuiltInSynth::Options options = OfflineSynth::options();
-    options.soundFontDirs = {dir.path()};
+    options.soundFontDirs = {empty.path()};
     BuiltInSynth synth(options);
-    QStringList notices;
-    std::mutex mutex;
-    synth.setNotice([&](const QString& text) {
-        const std::lock_guard lock(mutex);
-        notices << text;
-    });
+    QString notice;
+    synth.setNotice([&](const QString& text) { notice = text; });
     synth.start();
     synth.waitIdle();
     EXPECT_EQ(synth.state(), BuiltInSynth::State::NoSoundFont);
-    synth.setSoundFont(broken);
+    EXPECT_TRUE(notice.contains(u"no General MIDI soundfont found")) << qPrintable(notice);
     synth.mapperSent(Bytes{0x90, 60, 100});
     EXPECT_LT(rms(synth.render(1024)), 1e-6);
-    const std::lock_guard lock(mutex);
-    ASSERT_EQ(notices.size(), 2);
-    EXPECT_TRUE(notices[0].contains(u"no General MIDI soundfont found")) << qPrintable(notices[0]);
-    EXPECT_TRUE(notices[1].contains(u"cannot load the soundfont")) << qPrintable(notices[1]);
-    EXPECT_TRUE(synth.loadedSoundFont().isEmpty());
+}
+
+TEST(BuiltInSynth, ABadSoundFontIsRefusedAndTheOneLoadedPlaysOn)
+{
+    REQUIRE_SOUNDFONT();
+    QTemporaryDir dir;
+    auto file = [&dir](const char* name, const QByteArray& bytes) {
+        const QString path = dir.filePath(QLatin1String(name));
+        QFile out(path);
+        EXPECT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(bytes);
+        return path;
+    };
+    const QString fifo = dir.filePath(QStringLiteral("pipe.sf2"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const struct {
+        QString path;
+        const char* why;
+    } cases[] = {
+        {file("broken.sf2", QByteArray("RIFF\x04\x00\x00\x00sfbk garbage", 20)), "cannot load the soundfont"},
+        {file("text.sf2", "just some words"), "not a soundfont"},
+        {file("short.sf2", "RIFF"), "not a soundfont"},
+        {fifo, "not a regular file"},
+        {dir.path(), "not a regular file"},
+        {dir.filePath(QStringLiteral("gone.sf2")), "not found"},
+    };
+    OfflineSynth offline;
+    const QString good = offline.synth.loadedSoundFont();
+    ASSERT_FALSE(good.isEmpty());
+    for (const auto& c : cases) {
+        offline.synth.setSoundFont(c.path);
+        offline.synth.waitIdle();
+        const std::lock_guard lock(offline.mutex);
+        EXPECT_TRUE(offline.notices.last().contains(QLatin1String(c.why))) << qPrintable(offline.notices.last());
+        EXPECT_EQ(offline.synth.loadedSoundFont(), good);
+    }
+    EXPECT_GT(rms(offline.note({})), 1e-4);
 }
 
 TEST(BuiltInSynth, SoundFontSearchPrefersTheSmallGeneralMidiSet)
