@@ -237,6 +237,7 @@ void MidiEngine::Panic()
         }
     }
     // One report for the lot: a broken port must not raise 48 boxes.
+    LastMidiErr = firstError;
     if (firstError != MidiResult::Ok)
         ReportSendFailure(QStringLiteral("Panic"), -1, firstError);
     else

@@ -287,21 +287,25 @@ TEST_F(MapperEngineTest, PanicResetsEveryChannelOfEveryOpenPortAndHaltsSweeps)
     EXPECT_FALSE(sweep.timerRunning());
 }
 
-TEST_F(MapperEngineTest, PanicOnABrokenPortReportsOnce)
+TEST_F(MapperEngineTest, PanicOnABrokenPortReportsOnceAndResetsTheOthers)
 {
     engine.OpenMidiOut(QStringLiteral("1"));
+    engine.OpenMidiOut(QStringLiteral("2"));
     system.failSend(0, MidiResult::NotReady);
     engine.Panic();
+    EXPECT_EQ(sent(), test::panicBytes({2}));
     EXPECT_EQ(reporter.fields[1], " FAIL!");
     EXPECT_EQ(reporter.boxes.size(), 1u);
     EXPECT_EQ(engine.LastMidiErr, MidiResult::NotReady);
 
     // With nothing open there is nothing to send.
     engine.CloseMidiOut(QStringLiteral("1"));
+    engine.CloseMidiOut(QStringLiteral("2"));
     system.clearSent();
     engine.Panic();
     EXPECT_TRUE(system.sent().empty());
     EXPECT_EQ(reporter.fields[1], " Done");
+    EXPECT_EQ(engine.LastMidiErr, MidiResult::Ok);
 }
 
 }  // namespace
