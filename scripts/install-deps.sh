@@ -10,6 +10,7 @@ $SUDO apt-get install -y -q --no-install-recommends \
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev \
     librtmidi-dev libasound2-dev libjack-jackd2-dev jackd2 \
     libsdl2-dev \
+    libfluidsynth-dev libfluidsynth3 timgm6mb-soundfont \
     desktop-file-utils appstream libxml2-utils \
     libgtest-dev libgmock-dev libbenchmark-dev \
     xvfb xauth fonts-dejavu-core

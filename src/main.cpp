@@ -3,6 +3,7 @@
 #include "app/QtDialogs.h"
 #include "controllers/JoystickSystem.h"
 #include "core/Clock.h"
+#include "midi/BuiltInSynth.h"
 #include "midi/MidiBackend.h"
 #include "panels/Shared.h"
 #include "sequencer/SmfReader.h"
@@ -149,11 +150,14 @@ int main(int argc, char* argv[])
         return 1;
     }
     const QString notice = backend.notice;
+    // Outlives everything that sends to the mapper.
+    BuiltInSynth synth;
     Shared shared(std::move(backend.system), std::make_unique<QtScheduler>());
     QtDialogs dialogs;
     const auto joysticks = makeSdlJoystickSystem();
     AOrvell window(shared, dialogs);
     window.setJoystickSystem(joysticks.get());
+    window.setBuiltInSynth(&synth);
     dialogs.setParent(&window);
     dialogs.setMessages(&shared.Msgs);
     dialogs.setHint([&window](const QString& text) { window.ShowHint(text); });

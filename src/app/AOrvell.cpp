@@ -4,8 +4,10 @@
 #include "app/MainMenus.h"
 #include "app/MainToolbar.h"
 #include "app/PanelFactory.h"
+#include "app/PanicControl.h"
 #include "app/RecorderControl.h"
 #include "app/StatusLine.h"
+#include "app/SynthControl.h"
 #include "app/WindowManager.h"
 #include "controllers/JoystickSystem.h"
 #include "core/Twips.h"
@@ -130,6 +132,7 @@ AOrvell::AOrvell(Shared& shared, Dialogs& dialogs, QWidget* parent)
     shared_.autoSweep.setReporter(&shared_.reporter(), &shared_.Msgs);
     windows_ = std::make_unique<WindowManager>(*this);
     menus_ = std::make_unique<MainMenus>(*this);
+    panic_ = new PanicControl(*this);
     toolbar_ = std::make_unique<MainToolbar>(*this, *toolBar);
     setBackColor(SysColor::AppWorkspace);
     updatePanelCounter();
@@ -163,6 +166,8 @@ bool AOrvell::Load(const QStringList& commandWords, const QString& backendNotice
         return false;
     }
     countJoysticks();
+    if (builtInSynth_)
+        synthControl_ = std::make_unique<SynthControl>(*this, *builtInSynth_);
 
     shared_.AppDir = QDir::currentPath() + u'/';
     processCommandLine(commandWords);

@@ -21,13 +21,16 @@ class QToolBar;
 
 namespace orvell {
 
+class BuiltInSynth;
 class Dialogs;
 class JoystickSystem;
 class MainMenus;
 class MainToolbar;
+class PanicControl;
 class Panel;
 class Shared;
 class StatusLine;
+class SynthControl;
 class SysXDlg;
 class RecorderControl;
 class WindowManager;
@@ -50,6 +53,11 @@ public:
     bool Load(const QStringList& commandWords, const QString& backendNotice = {});
     // The joysticks the joystick panels read, set before Load; none without it.
     void setJoystickSystem(JoystickSystem* joysticks) { joysticks_ = joysticks; }
+    // The synth that plays the mapper when nothing else listens, set before
+    // Load; without it the mapper only goes to the MIDI system.
+    void setBuiltInSynth(BuiltInSynth* synth) { builtInSynth_ = synth; }
+    SynthControl* synthControl() { return synthControl_.get(); }
+    PanicControl& panic() { return *panic_; }
 
     // Reporter
     void ShowStatusText(int field, const QString& text) override;
@@ -206,6 +214,9 @@ private:
     std::unique_ptr<RecorderControl> recorder_;
     JoystickSystem* joysticks_ = nullptr;
     QTimer* joyWatch_ = nullptr;  // notices joysticks plugged in or pulled out
+    BuiltInSynth* builtInSynth_ = nullptr;
+    std::unique_ptr<SynthControl> synthControl_;
+    PanicControl* panic_ = nullptr;
 };
 
 }  // namespace orvell

@@ -2,6 +2,7 @@
 
 #include "app/AOrvell.h"
 #include "app/MainMenus.h"
+#include "app/PanicControl.h"
 #include "core/Twips.h"
 #include "panels/Shared.h"
 
@@ -66,6 +67,7 @@ enum class Hint {
     Thru,       // Show/Hide, the message, " Panel. Also works as a switchable MIDI thru"
     ShowHide,   // Show/Hide and the message
     Recorder,   // recorder state and tempo
+    Text,       // the button's own text
     None,
 };
 
@@ -80,6 +82,7 @@ struct ButtonDef {
     std::optional<PanelClass> panels;
     bool available;  // at start; the rest arrive with their windows
     bool actsAnywhere = false;  // acts on release wherever the mouse is
+    const char* text = nullptr;  // Hint::Text
 };
 
 const std::vector<ButtonDef>& buttonDefs()
@@ -106,6 +109,9 @@ const std::vector<ButtonDef>& buttonDefs()
          PanelClass::PanlPointer, false},
         {"RecordBtn", 4500, ButtonWidth, ButtonHeight, Kind::Toggle, Hint::Recorder, MsgRecordEvents, {}, true},
         {"SysXBtn", 4920, ButtonWidth, ButtonHeight, Kind::Toggle, Hint::None, 0, {}, true, true},
+        {"PanicBtn", 5340, ButtonWidth, ButtonHeight, Kind::Push, Hint::Text, 0, {}, true, false,
+         "Panic: All Notes Off, All Sound Off and Reset All Controllers on every open port, sweeps and "
+         "sequencers stopped (Esc twice or Ctrl+.)"},
         {"HelpBtn", 5940, ButtonWidth, ButtonHeight, Kind::Toggle, Hint::ShowHide, MsgHelpViewer, {}, false},
         {"ExitButton", 6300, ExitWidth, ExitHeight, Kind::Push, Hint::Fixed, MsgExitsProgram, {}, true},
     };
@@ -186,6 +192,7 @@ MainToolbar::MainToolbar(AOrvell& window, QToolBar& bar) : d_(std::make_unique<P
     connectPush("LoadButton", [this] { d_->window.LoadSession_Click(); });
     connectPush("SaveButton", [this] { d_->window.SaveSession_Click(); });
     connectPush("ExitButton", [this] { d_->window.Exit_Click(); });
+    connectPush("PanicBtn", [this] { d_->window.panic().Panic_Click(); });
 
     bar.installEventFilter(this);
     window.statusBarStrip().installEventFilter(this);
@@ -236,6 +243,7 @@ void MainToolbar::layoutButtons()
         {"IconBtn", pointerLeft - ButtonStep},
         {"RecordBtn", recordLeft},
         {"SysXBtn", recordLeft + ButtonStep},
+        {"PanicBtn", recordLeft + 2 * ButtonStep},
     };
     for (const auto& [name, left] : places) {
         QToolButton* button = d_->find(QLatin1String(name));
@@ -309,6 +317,9 @@ bool MainToolbar::eventFilter(QObject* watched, QEvent* event)
             text = shared.msg(shared.flags.RecorderRunning ? MsgStopRecorder : MsgRecordEvents) +
                    QStringLiteral(" @ ") + QString::number(d_->tempo) + shared.msg(MsgBpm) +
                    shared.msg(MsgRightClickBpm);
+            break;
+        case Hint::Text:
+            text = QString::fromUtf8(def->text);
             break;
         case Hint::None:
             return QObject::eventFilter(watched, event);

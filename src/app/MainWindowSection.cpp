@@ -3,6 +3,7 @@
 #include "app/AOrvell.h"
 #include "app/MainMenus.h"
 #include "app/MainToolbar.h"
+#include "app/SynthControl.h"
 #include "core/SectionFile.h"
 #include "core/Twips.h"
 #include "panels/Panel.h"
@@ -171,6 +172,8 @@ void MainWindowReader::data(SectionReader& in)
         } else if (key == u"SysXMesg") {
             if (lastSysEx_)
                 shared_.SysExList[*lastSysEx_].message = value;
+        } else if (SynthControl* synth = window_.synthControl()) {
+            synth->readKey(key, value);
         }
         // SysExCount follows from the entries; other keys are skipped.
     }
@@ -251,6 +254,8 @@ void AOrvell::writeMainBlock(SectionWriter& out)
         out.key(QStringLiteral("SysXLabel"), entry.label);
         out.key(QStringLiteral("SysXMesg"), entry.message);
     }
+    if (synthControl_)
+        synthControl_->writeKeys(out);
 }
 
 std::unique_ptr<MainBlockReader> AOrvell::readMainBlock() { return std::make_unique<MainWindowReader>(*this); }

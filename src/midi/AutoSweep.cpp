@@ -189,6 +189,24 @@ void AutoSweep::AutoReset(int index)
         freeSlot(index);
 }
 
+void AutoSweep::Halt()
+{
+    for (int k = 0; k < AutoCount(); ++k) {
+        AutoEvent& event = events_[size_t(k)];
+        if (event.Freed)
+            continue;
+        event.Step = event.NSteps + 1;
+        event.Stop = false;
+        event.Repeat = false;
+        event.Closed = true;
+        // A released sweep has no owner left to free it.
+        if (event.Released)
+            freeSlot(k);
+        if (k >= AutoCount())
+            return;
+    }
+}
+
 void AutoSweep::requestStop(int index)
 {
     if (index < 0 || index >= AutoCount() || events_[size_t(index)].Freed)

@@ -72,6 +72,9 @@ public:
     // The owner lets go but the sweep may finish: a running sweep closes and
     // frees itself when its current sweep completes; a finished one is reset now.
     void requestStop(int index);
+    // Ends every sweep now without its closing message (a panic has reset
+    // the controllers); the owners' later resets send nothing.
+    void Halt();
     // One 50 ms step of every event.
     void AutoEvent_Timer();
 

@@ -9,6 +9,7 @@
 #include <functional>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -34,6 +35,14 @@ public:
     virtual ~RecorderHook() = default;
     virtual QString timeStampText() const = 0;
     virtual void recordEvent(std::uint8_t status, std::uint8_t data1, std::uint8_t data2, int channel, int port) = 0;
+};
+
+// Hears every message that went out on the mapper (output port 0), from
+// whichever thread sent it.
+class MapperTap {
+public:
+    virtual ~MapperTap() = default;
+    virtual void mapperSent(std::span<const std::uint8_t> message) = 0;
 };
 
 // The port tables and the senders of short messages. Ports and channels
@@ -94,6 +103,14 @@ public:
     void ReportSendFailure(const QString& routine, int port, int code);
 
     void setRecorder(RecorderHook* recorder) { recorder_ = recorder; }
+    // Null removes it.
+    void setMapperTap(MapperTap* tap);
+    // How many other programs read from the mapper now; nothing when the
+    // MIDI system cannot tell.
+    std::optional<int> mapperListeners();
+    // All Notes Off, All Sound Off and Reset All Controllers on every channel
+    // of every open port, as one action with one report.
+    void Panic();
     // Called after a failed open disabled a port, so every selector is rebuilt.
     void setPortListsChanged(std::function<void()> callback) { portListsChanged_ = std::move(callback); }
     // Called by ResetControl for the panel-directed codes: (code, target tag).
@@ -133,6 +150,8 @@ private:
     void sendShort(const char* routine, const QString& description, int port, std::uint8_t status,
                    std::uint8_t data1, std::uint8_t data2, int channel, bool record);
     QString stamped(const QString& description) const;
+    // Hands what went out on the mapper to the tap; called with the lock held.
+    void tapMapper(int port, int result, std::span<const std::uint8_t> message);
     void silenceStep(const QString& port, const QString& channel, int level, const std::function<void()>& done);
 
     MidiSystem& system_;
@@ -141,6 +160,7 @@ private:
     Scheduler& scheduler_;
     const AppFlags& flags_;
     RecorderHook* recorder_ = nullptr;
+    MapperTap* mapperTap_ = nullptr;
     std::function<void()> portListsChanged_;
     std::function<void(int, int)> remoteRelease_;
     // Held around every call into the MIDI system and every change of a

@@ -71,6 +71,10 @@ public:
     using InputListener = std::function<void(MidiHandle input, std::span<const std::uint8_t> message)>;
     virtual void setInputListener(InputListener listener) = 0;
 
+    // How many ports of other programs are connected to the mapper's
+    // output, or nothing when the system cannot tell.
+    virtual std::optional<int> mapperListeners() { return std::nullopt; }
+
     // The text of a result code, or nothing when the code is unknown.
     virtual std::optional<QString> errorText(int code) const = 0;
 };

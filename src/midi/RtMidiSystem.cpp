@@ -3,6 +3,11 @@
 #include "midi/JackInput.h"
 #include "midi/MidiBackend.h"
 
+#include <alsa/asoundlib.h>
+#include <jack/jack.h>
+
+#include <unistd.h>
+
 #include <algorithm>
 #include <atomic>
 #include <exception>
@@ -58,6 +63,27 @@ struct RtMidiSystem::Impl {
     std::string lastError;
 
     MidiHandle nextHandle = 1;
+    // Our own handles for asking who listens to the mapper; RtMidi keeps its own hidden.
+    snd_seq_t* watchSeq = nullptr;
+    jack_client_t* watchJack = nullptr;
+
+    ~Impl()
+    {
+        if (watchSeq)
+            snd_seq_close(watchSeq);
+        if (watchJack)
+            jack_client_close(watchJack);
+    }
+
+    // The JACK name of our mapper port ("Orvell-01:MIDI Mapper Out"), found
+    // as the one that appeared when we opened it: another copy of the
+    // program may have one of the same name.
+    std::string jackMapper;
+
+    std::optional<int> alsaMapperListeners();
+    bool openWatchJack();
+    std::vector<std::string> jackMapperPorts();
+    std::optional<int> jackMapperListeners();
 
     // Held around every send and every change of `outs` and of the routes,
     // so the input callbacks' threads can forward beside the callers'. Never
@@ -318,6 +344,8 @@ int RtMidiSystem::openOutput(int device, MidiHandle& handle)
 
     std::unique_ptr<RtMidiOut> out;
     bool present = true;
+    const bool jackMapper = device == -1 && d_->api == RtMidi::UNIX_JACK;
+    const std::vector<std::string> mappersBefore = jackMapper ? d_->jackMapperPorts() : std::vector<std::string>{};
     const int result = d_->call([&] {
         out = std::make_unique<RtMidiOut>(d_->api, d_->client);
         d_->watch(*out);
@@ -338,6 +366,12 @@ int RtMidiSystem::openOutput(int device, MidiHandle& handle)
     if (!present)
         return MidiResult::NoDevice;
 
+    if (jackMapper) {
+        for (const std::string& name : d_->jackMapperPorts()) {
+            if (std::find(mappersBefore.begin(), mappersBefore.end(), name) == mappersBefore.end())
+                d_->jackMapper = name;
+        }
+    }
     handle = d_->takeHandle();
     d_->outDevices.emplace(handle, device);
     const std::lock_guard lock(d_->sendMutex);
@@ -450,6 +484,88 @@ int RtMidiSystem::closeInput(MidiHandle handle)
         input->jack.reset();
         input->in.reset();
     });
+}
+
+std::optional<int> RtMidiSystem::Impl::alsaMapperListeners()
+{
+    if (!watchSeq && snd_seq_open(&watchSeq, "default", SND_SEQ_OPEN_DUPLEX, SND_SEQ_NONBLOCK) < 0) {
+        watchSeq = nullptr;
+        return std::nullopt;
+    }
+    snd_seq_client_info_t* clientInfo = nullptr;
+    snd_seq_port_info_t* portInfo = nullptr;
+    snd_seq_query_subscribe_t* subscribers = nullptr;
+    snd_seq_client_info_alloca(&clientInfo);
+    snd_seq_port_info_alloca(&portInfo);
+    snd_seq_query_subscribe_alloca(&subscribers);
+    const std::string mapper = mapperPortName().toStdString();
+    int count = 0;
+    snd_seq_client_info_set_client(clientInfo, -1);
+    while (snd_seq_query_next_client(watchSeq, clientInfo) >= 0) {
+        // Another copy of the program has a mapper of its own.
+        const int pid = snd_seq_client_info_get_pid(clientInfo);
+        if (pid > 0 ? pid != ::getpid() : client != snd_seq_client_info_get_name(clientInfo))
+            continue;
+        snd_seq_port_info_set_client(portInfo, snd_seq_client_info_get_client(clientInfo));
+        snd_seq_port_info_set_port(portInfo, -1);
+        while (snd_seq_query_next_port(watchSeq, portInfo) >= 0) {
+            if (mapper != snd_seq_port_info_get_name(portInfo))
+                continue;
+            snd_seq_query_subscribe_set_root(subscribers, snd_seq_port_info_get_addr(portInfo));
+            snd_seq_query_subscribe_set_type(subscribers, SND_SEQ_QUERY_SUBS_READ);
+            snd_seq_query_subscribe_set_index(subscribers, 0);
+            if (snd_seq_query_port_subscribers(watchSeq, subscribers) >= 0)
+                count += snd_seq_query_subscribe_get_num_subs(subscribers);
+        }
+    }
+    return count;
+}
+
+bool RtMidiSystem::Impl::openWatchJack()
+{
+    if (watchJack)
+        return true;
+    jack_status_t status{};
+    watchJack = jack_client_open((client + " watch").c_str(), JackNoStartServer, &status);
+    return watchJack != nullptr;
+}
+
+std::vector<std::string> RtMidiSystem::Impl::jackMapperPorts()
+{
+    std::vector<std::string> names;
+    if (!openWatchJack())
+        return names;
+    const char** ports = jack_get_ports(watchJack, (":" + mapperPortName().toStdString() + "$").c_str(),
+                                        JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput);
+    if (!ports)
+        return names;
+    for (const char** name = ports; *name; ++name) {
+        if (belongsToClient(*name, client))
+            names.emplace_back(*name);
+    }
+    jack_free(ports);
+    return names;
+}
+
+std::optional<int> RtMidiSystem::Impl::jackMapperListeners()
+{
+    if (!openWatchJack())
+        return std::nullopt;
+    if (jackMapper.empty())
+        return 0;
+    const jack_port_t* port = jack_port_by_name(watchJack, jackMapper.c_str());
+    return port ? jack_port_connected(port) : 0;
+}
+
+std::optional<int> RtMidiSystem::mapperListeners()
+{
+    if (!d_->open)
+        return std::nullopt;
+    if (d_->api == RtMidi::LINUX_ALSA)
+        return d_->alsaMapperListeners();
+    if (d_->api == RtMidi::UNIX_JACK)
+        return d_->jackMapperListeners();
+    return std::nullopt;
 }
 
 int RtMidiSystem::startInput(MidiHandle handle)

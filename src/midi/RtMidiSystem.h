@@ -59,6 +59,7 @@ public:
     int connect(MidiHandle input, MidiHandle output) override;
     int disconnect(MidiHandle input, MidiHandle output) override;
     void setInputListener(InputListener listener) override;
+    std::optional<int> mapperListeners() override;
 
     // For MidiResult::Error: RtMidi's text of the last failure.
     std::optional<QString> errorText(int code) const override;

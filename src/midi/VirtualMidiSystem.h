@@ -38,6 +38,9 @@ public:
     int sendShort(MidiHandle handle, std::uint32_t packed) override;
     int sendLong(MidiHandle handle, const std::uint8_t* bytes, std::size_t size) override;
     std::optional<QString> errorText(int code) const override;
+    // No program listens to the mapper until a test says so.
+    std::optional<int> mapperListeners() override { return mapperListeners_; }
+    void setMapperListeners(std::optional<int> count) { mapperListeners_ = count; }
 
     int openInput(int device, MidiHandle& handle) override;
     int closeInput(MidiHandle handle) override;
@@ -116,6 +119,7 @@ private:
     InputListener listener_;
     std::vector<SentMessage> sent_;
     MidiHandle nextHandle_ = 1;
+    std::optional<int> mapperListeners_ = 0;
     std::unique_ptr<QFile> log_;
 };
 

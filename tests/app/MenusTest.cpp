@@ -494,7 +494,7 @@ TEST(ToolbarLayout, ButtonsFollowTheRightEdge)
         const std::pair<const char*, int> expected[] = {
             {"ExitButton", c.exit}, {"HelpBtn", c.help},     {"PnlPtrBtn", c.pointer}, {"IconBtn", c.icon},
             {"RecordBtn", c.record}, {"SysXBtn", c.sysex},  {"LoadButton", 1},        {"SaveButton", 25},
-            {"HFadeButton", 49},    {"SeqButton", 193},
+            {"HFadeButton", 49},    {"SeqButton", 193},        {"PanicBtn", c.sysex + 24},
         };
         for (const auto& [name, left] : expected)
             EXPECT_EQ(desk.button(name)->x(), left) << name;

@@ -153,6 +153,41 @@ TEST_F(JackMidiTest, MapperIsAPortOtherClientsCanReceiveFrom)
     EXPECT_FALSE(probe.lists(mapperName));
 }
 
+TEST_F(JackMidiTest, MapperListenersCountTheClientsReadingIt)
+{
+    const QString client = uniqueClient();
+    RtMidiSystem system(RtMidi::UNIX_JACK, client);
+    ASSERT_TRUE(system.isOpen());
+    // JACK connects and disconnects between periods.
+    auto settlesAt = [](RtMidiSystem& which, int count) {
+        for (int i = 0; i < 200 && which.mapperListeners() != count; ++i)
+            std::this_thread::sleep_for(10ms);
+        return which.mapperListeners() == std::optional<int>(count);
+    };
+    EXPECT_EQ(system.mapperListeners(), 0) << "no mapper yet";
+    MidiHandle mapper = 0;
+    ASSERT_EQ(system.openOutput(-1, mapper), MidiResult::Ok);
+    EXPECT_EQ(system.mapperListeners(), 0);
+
+    // Another system's mapper and its listener are not ours.
+    const QString other = uniqueClient();
+    RtMidiSystem otherSystem(RtMidi::UNIX_JACK, other);
+    MidiHandle otherMapper = 0;
+    ASSERT_EQ(otherSystem.openOutput(-1, otherMapper), MidiResult::Ok);
+    Probe otherProbe;
+    ASSERT_TRUE(otherProbe.connectTo(other.toStdString() + ":MIDI Mapper Out"));
+    EXPECT_TRUE(settlesAt(otherSystem, 1));
+    EXPECT_EQ(system.mapperListeners(), 0);
+    {
+        Probe probe;
+        ASSERT_TRUE(probe.connectTo(client.toStdString() + ":MIDI Mapper Out"));
+        EXPECT_TRUE(settlesAt(system, 1));
+    }
+    EXPECT_TRUE(settlesAt(system, 0));
+    EXPECT_EQ(system.closeOutput(mapper), MidiResult::Ok);
+    EXPECT_EQ(otherSystem.closeOutput(otherMapper), MidiResult::Ok);
+}
+
 TEST_F(JackMidiTest, EachOpenHasItsOwnHandleUntilClosed)
 {
     const std::string port = uniquePortName("handles");
