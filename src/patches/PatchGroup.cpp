@@ -53,7 +53,7 @@ PatchGroup::PatchGroup(PanelHost& host, PatchClipboard& clipboard, QWidget* pare
     buildControls();
     RefreshPortLists();
     subGroupChanged();
-    NeedInsSave = false;
+    showSynth(-1);
 }
 
 PatchGroup::~PatchGroup()

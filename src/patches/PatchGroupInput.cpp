@@ -108,12 +108,7 @@ void PatchGroup::openPicker(QLabel* label)
     showSelectorAt(*this, combo, *label, all);
 }
 
-bool PatchGroup::instrumentsHaveFocus() const
-{
-    if (synthInstr_->hasFocus())
-        return true;
-    return !patchLst_->hasFocus() && lastListWasInstruments_;
-}
+bool PatchGroup::instrumentsHaveFocus() const { return lastListWasInstruments_; }
 
 void PatchGroup::showHintFor(QObject* control)
 {
@@ -175,8 +170,13 @@ bool PatchGroup::eventFilter(QObject* watched, QEvent* event)
         showHintFor(watched);
         return Panel::eventFilter(watched, event);
     }
-    if (type == QEvent::FocusIn && (watched == synthInstr_ || watched == patchLst_))
-        lastListWasInstruments_ = watched == synthInstr_;
+    // The edit commands act on the list the user last worked in.
+    if (type == QEvent::FocusIn || type == QEvent::KeyPress || type == QEvent::MouseButtonPress) {
+        if (watched == synthInstr_ || watched == synthInstr_->viewport())
+            lastListWasInstruments_ = true;
+        else if (watched == patchLst_ || watched == patchLst_->viewport())
+            lastListWasInstruments_ = false;
+    }
     if (type == QEvent::MouseButtonDblClick && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         for (QLabel* label : {ochnLbl_, oprtLbl_, chanLbl_, portLbl_}) {
             if (watched == label) {
@@ -189,14 +189,8 @@ bool PatchGroup::eventFilter(QObject* watched, QEvent* event)
         return true;
     if (listViewEvent(patchLst_, watched, event, [this] { RmtDblClick(); }))
         return true;
-    if (watched == synthInstr_ || watched == synthInstr_->viewport()) {
-        if (type == QEvent::MouseButtonPress)
-            lastListWasInstruments_ = true;
-        if (listViewEvent(synthInstr_, watched, event, [this] { sendInstrument(synthInstr_->currentIndex().row()); }))
-            return true;
-    }
-    if ((watched == patchLst_ || watched == patchLst_->viewport()) && type == QEvent::MouseButtonPress)
-        lastListWasInstruments_ = false;
+    if (listViewEvent(synthInstr_, watched, event, [this] { sendInstrument(synthInstr_->currentIndex().row()); }))
+        return true;
     return Panel::eventFilter(watched, event);
 }
 

@@ -115,13 +115,14 @@ struct InstrumentLoader : ::testing::Test {
     QString patchDir, lastName;
     DialogsForPatches adapter{dialogs};
     PatchFileContext context{msgs, adapter, reporter, patchDir, lastName};
-    TestTarget target = [] {
-        TestTarget t;
-        t.group = true;
-        t.name = QStringLiteral("Patch Sub-Group");
-        t.freeChannel = 4;
-        return t;
-    }();
+    TestTarget target;
+
+    void SetUp() override
+    {
+        target.group = true;
+        target.name = QStringLiteral("Patch Sub-Group");
+        target.freeChannel = 4;
+    }
 };
 
 const QByteArray FourBanks = "[One]\r\n1=A\r\n[Two]\r\n2=B\r\n[Three]\r\n3=C\r\n[Four]\r\n4=D\r\n";
@@ -225,8 +226,8 @@ TEST_F(InstrumentLoader, AFlatReadMakesNoSynthsAndASingleHeaderGivesEveryEntryIt
     };
     const std::vector<Case> cases = {
         {"no control line at all", "[Bank]\r\n1=A\r\n", {{"A", 1, "", 0}}},
-        {"a single-synth header", "; 4, 2    (last chan,port) @@\r\n[Bank]\r\n1=A\r\n2=B 9, 1\r\n",
-         {{"A", 1, "4", 2}, {"B", 2, "9", 1}}},
+        {"a single-synth header", "; 4, 2    (last chan,port) @@\r\n[Bank]\r\n1=A\r\n2=Brass 9, 1\r\n",
+         {{"A", 1, "4", 2}, {"Brass", 2, "9", 1}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
