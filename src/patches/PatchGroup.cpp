@@ -239,6 +239,9 @@ void PatchGroup::holdPorts()
     }
     for (const PatchEntry& entry : entries_.all())
         wanted.insert(entry.port);
+    // The audition route needs its output open until it is taken down.
+    if (const auto routed = parseInteger(thruOut_))
+        wanted.insert(*routed);
     for (int port : heldPorts_) {
         if (!wanted.contains(port))
             midi_.CloseMidiOut(QString::number(port));
@@ -265,6 +268,7 @@ void PatchGroup::setThru(const QString& in, const QString& out)
         return;
     thruIn_ = in;
     thruOut_ = out;
+    holdPorts();
 }
 
 // Loading.
