@@ -282,6 +282,15 @@ TEST(PatchGroup, DeletingASynthAsksWhetherItsEntriesGoToo)
         EXPECT_EQ(label(panel, "OprtLbl"), "1");
         EXPECT_EQ(panel->entries().count(), entriesToo ? 1 : 2);
         EXPECT_EQ(panel->SynthFNames(), "Alpha|" + desk.dir.filePath("alpha.ins") + '|');
+        // Port 2 stays open only while an entry still plays on it; closing lets go of every port.
+        EXPECT_EQ(desk.midi->openDeviceCount(0), 1);
+        EXPECT_EQ(desk.midi->openDeviceCount(1), entriesToo ? 0 : 1);
+        desk.dialogs.setDefaultAnswer(MsgAnswer::No);
+        panel->subWindow()->close();
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_EQ(desk.midi->openDeviceCount(0), 0);
+        EXPECT_EQ(desk.midi->openDeviceCount(1), 0);
     }
 }
 
