@@ -266,9 +266,30 @@ void PatchGroup::setThru(const QString& in, const QString& out)
 {
     if (in == thruIn_ && out == thruOut_)
         return;
-    thruIn_ = in;
+    // Taken down in the reverse order it was made, while its output is still held.
+    if (!thruIn_.isEmpty()) {
+        midi_.RemoveThru(thruIn_, thruOut_);
+        midi_.CloseMidiIn(thruIn_);
+    }
+    thruIn_.clear();
     thruOut_ = out;
     holdPorts();
+    if (in.isEmpty())
+        return;
+    const auto port = parseInteger(in).value_or(-1);
+    const auto openCount = [&] {
+        return port >= 0 && port < int(midi_.MidiInPorts.size()) ? midi_.MidiInPorts[size_t(port)].OpenCount : 0;
+    };
+    const int before = openCount();
+    midi_.OpenMidiIn(in);
+    // An input that would not open is not ours to close later.
+    if (openCount() == before) {
+        thruOut_.clear();
+        holdPorts();
+        return;
+    }
+    thruIn_ = in;
+    midi_.AddThru(in, out);
 }
 
 // Loading.
@@ -424,6 +445,9 @@ void PatchGroup::endLoad()
     if (loadedPatch_)
         selectPatch(*loadedPatch_ < entries_.count() ? *loadedPatch_ : -1);
     ResetMyThru();
+    // Named by RemoveThru's error text.
+    midi_.ThruLoadedIn = inPortText();
+    midi_.ThruLoadedOut = outPortText();
 }
 
 }  // namespace orvell

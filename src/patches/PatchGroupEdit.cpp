@@ -262,12 +262,7 @@ void PatchGroup::Clone(const QString& fromTag)
 void PatchGroup::RefreshPortLists()
 {
     FillOutPortList(*oPort_, midi_);
-    port_->clear();
-    for (int i = 1; i <= midi_.NumInDevs && i < int(midi_.MidiInPorts.size()); ++i) {
-        const MidiPort& in = midi_.MidiInPorts[size_t(i)];
-        if (in.Present && in.Enabled)
-            port_->addItem(in.Name, i);
-    }
+    FillInPortList(*port_, midi_);
 }
 
 QList<QWidget*> PatchGroup::textControls() const

@@ -358,6 +358,40 @@ TEST(PatchGroup, ThePickListsSetTheSynthsOutputAndTheAuditionInputFromTheKeyboar
     EXPECT_EQ(desk.take(), (Log{{1, {0xC2, 1}}}));
 }
 
+TEST(PatchGroup, AKeyboardOnTheAuditionInputPlaysTheSynthShownAndTheRouteFollowsIt)
+{
+    Desk desk;
+    PatchGroup* panel = desk.withTwoSynths();  // Beta on port 2 is shown
+    const Bytes note{0x90, 60, 100}, bend{0xE0, 0, 64}, clock{0xF8};
+    desk.midi->playInto(0, note);
+    EXPECT_TRUE(desk.take().empty());  // no audition input chosen yet
+
+    child<QComboBox>(panel, QStringLiteral("Port"))->setCurrentIndex(0);  // input 1
+    panel->Port_Click();
+    EXPECT_TRUE(desk.take().empty());
+    for (const Bytes& message : {note, bend, clock})
+        desk.midi->playInto(0, message);
+    EXPECT_EQ(desk.take(), (Log{{2, note}, {2, bend}, {2, clock}}));
+    desk.midi->playInto(1, note);  // the other keyboard is not routed
+    EXPECT_TRUE(desk.take().empty());
+
+    chooseSynth(panel, 0);
+    desk.midi->playInto(0, note);
+    EXPECT_EQ(desk.take(), (Log{{1, note}}));
+    EXPECT_EQ(desk.midi->openInputCount(0), 1);
+
+    // Gone with the panel: the keyboard plays nothing and every port is let go.
+    desk.dialogs.setDefaultAnswer(MsgAnswer::No);
+    panel->subWindow()->close();
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    desk.midi->playInto(0, note);
+    EXPECT_TRUE(desk.take().empty());
+    EXPECT_EQ(desk.midi->openInputCount(0), 0);
+    EXPECT_EQ(desk.midi->openDeviceCount(0), 0);
+    EXPECT_EQ(desk.midi->openDeviceCount(1), 0);
+}
+
 // A fader of type Patch Chg pointed at the panel, loaded as a session would.
 FaderPanel* patchFader(Desk& desk, const QString& tag)
 {
