@@ -4,6 +4,7 @@
 #include "controllers/FaderPanel.h"
 #include "controllers/JstkCtrl.h"
 #include "panels/Panel.h"
+#include "patches/PatchGroup.h"
 #include "patches/PatchListPanel.h"
 #include "sequencer/SequencerPanel.h"
 
@@ -21,6 +22,8 @@ Panel* makePanel(PanelClass id, PanelHost& host, PatchClipboard& clipboard, Joys
         return JstkCtrl::create(host, joysticks);
     case PanelClass::PatchList:
         return new PatchListPanel(host, clipboard);
+    case PanelClass::PatchGroup:
+        return new PatchGroup(host, clipboard);
     case PanelClass::Sequencer:
         return new SequencerPanel(host);
     default:

@@ -116,7 +116,7 @@ void ButtonsPanel::setBtnIcon(int index, int paletteIndex)
 
 QList<Panel*> ButtonsPanel::targetsFor(int code) const
 {
-    QList<Panel*> targets = host_.panelsOf(faderTargetClass(code));
+    QList<Panel*> targets = drivenBy(code);
     if (code == CtrlCode::PushButtons) {
         // Never this panel, nor one whose buttons would come back to press it.
         targets.removeIf([this](Panel* panel) {

@@ -64,6 +64,13 @@ PanelClass faderTargetClass(int code)
     }
 }
 
+std::vector<PanelClass> faderTargetClasses(int code)
+{
+    const PanelClass id = faderTargetClass(code);
+    if (id == PanelClass::PatchList)
+        return {PanelClass::PatchList, PanelClass::PatchGroup};
+    return {id};
+}
 
 TypedValue typedFaderValue(const QString& text, const FaderRange& range, int current)
 {

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <vector>
+
 namespace orvell {
 
 // The ends of a fader for a controller code. `minimum` and `maximum` are the
@@ -36,6 +38,8 @@ bool isPanelDirected(int code);
 
 // The class of panel a panel-directed code drives (patch lists for the patch codes).
 PanelClass faderTargetClass(int code);
+// Every class a panel-directed code drives: the patch codes step patch groups too.
+std::vector<PanelClass> faderTargetClasses(int code);
 
 // What a typed value does to a fader.
 struct TypedValue {

@@ -215,7 +215,15 @@ QList<Panel*> SlotPanel::targetsFor(int code) const
 {
     if (code == CtrlCode::SysEx)
         return {};
-    return host_.panelsOf(faderTargetClass(code));
+    return drivenBy(code);
+}
+
+QList<Panel*> SlotPanel::drivenBy(int code) const
+{
+    QList<Panel*> panels;
+    for (PanelClass id : faderTargetClasses(code))
+        panels += host_.panelsOf(id);
+    return panels;
 }
 
 bool SlotPanel::targetExists(int code) const
@@ -488,7 +496,10 @@ int SlotPanel::controlsTargeting(PanelClass targetClass, const QString& targetTa
     if (!tag)
         return 0;
     return static_cast<int>(std::count_if(core_.begin(), core_.end(), [&](const SlotCore& slot) {
-        return targetsPanel(slot.code) && faderTargetClass(slot.code) == targetClass && slot.patchId == *tag;
+        if (!targetsPanel(slot.code) || slot.patchId != *tag)
+            return false;
+        const std::vector<PanelClass> classes = faderTargetClasses(slot.code);
+        return std::find(classes.begin(), classes.end(), targetClass) != classes.end();
     }));
 }
 
@@ -592,8 +603,13 @@ int SlotPanel::slotOf(QObject* control) const
 Panel* SlotPanel::targetOf(int index) const
 {
     const SlotCore& slot = core(index);
-    return targetsPanel(slot.code) ? host_.findPanel(faderTargetClass(slot.code), QString::number(slot.patchId))
-                                   : nullptr;
+    if (!targetsPanel(slot.code))
+        return nullptr;
+    for (PanelClass id : faderTargetClasses(slot.code)) {
+        if (Panel* panel = host_.findPanel(id, QString::number(slot.patchId)))
+            return panel;
+    }
+    return nullptr;
 }
 
 void SlotPanel::showHintFor(QObject* control)

@@ -108,6 +108,8 @@ protected:
     // Only continuous types (and pitch bend) make sense on slot i.
     virtual bool continuousOnly(int index) const = 0;
     virtual QList<Panel*> targetsFor(int code) const;
+    // The open panels of every class the code drives.
+    QList<Panel*> drivenBy(int code) const;
     // The stored SysEx messages are a type of the slot's controller selector.
     virtual bool offersSysEx() const { return false; }
     // The slot's channel or port is about to be left: it is left at rest.

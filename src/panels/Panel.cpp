@@ -336,6 +336,7 @@ QStringList Panel::LoadMe(SectionReader& in)
         if (!understood)
             problems << line.text;
     }
+    endLoad();
     return problems;
 }
 

@@ -139,8 +139,9 @@ public:
     bool closeForSession();
 
 protected:
-    // Called before the keys of a data section are read.
+    // Called before the keys of a data section are read, and after the last one.
     virtual void beginLoad() {}
+    virtual void endLoad() {}
     // A class-specific key of the data section; false when it is unknown.
     virtual bool loadKey(const QString& key, const QString& value);
     virtual void saveOwnKeys(SectionWriter& out);

@@ -12,7 +12,9 @@ public:
 
     Answer MsgBox(const QString& text, Buttons buttons, MsgIcon icon, const QString& title) override
     {
-        const MsgButtons shown = buttons == Buttons::Ok ? MsgButtons::Ok : MsgButtons::YesNoCancel;
+        const MsgButtons shown = buttons == Buttons::Ok      ? MsgButtons::Ok
+                                 : buttons == Buttons::YesNo ? MsgButtons::YesNo
+                                                             : MsgButtons::YesNoCancel;
         switch (dialogs_.MsgBox(text, shown, icon, title)) {
         case MsgAnswer::Ok:
             return Answer::Ok;

@@ -8,6 +8,7 @@
 #include "panels/Shared.h"
 #include "patches/PatchEntries.h"
 #include "patches/PatchTarget.h"
+#include "patches/SynthDB.h"
 
 #include <QFileInfo>
 
@@ -23,9 +24,12 @@ enum : int {
     MsgMatchConfig = 45,
     MsgForMultipleSynths = 46,
     MsgSaveList = 57,
+    MsgSynthLimit = 58,
     MsgNoChannelsLeft = 59,
     MsgSaveFailed = 60,
     MsgNoChanPort = 63,
+    MsgSearchOtherSynths = 66,
+    MsgMultiErasesSubGroup = 81,
     MsgNotSaved = 93,
     MsgLoadPanel = 120,
     MsgIntendedBank = 126,
@@ -89,7 +93,7 @@ private:
 class PatchReader {
 public:
     enum class Bank { Wanted, Ask, All };
-    enum class End { FileEnd, Cancelled, Refused, NoChannels };
+    enum class End { FileEnd, Cancelled, Refused, NoChannels, Stopped };
 
     PatchReader(const PatchFileContext& context, PatchTarget& target, bool groupMode, bool flatMode)
         : ctx_(context), target_(target), groupMode_(groupMode), flatMode_(flatMode)
@@ -107,13 +111,19 @@ public:
 
     End run(QStringView text, Bank mode, const QString& wanted, int knownBanks);
 
+    // The questions of an instrument load from the patch group's own button.
+    void setInteractive() { interactive_ = true; }
     bool multi() const { return multi_; }
+    int synthsAdded() const { return synthsAdded_; }
     int banks() const { return banks_; }
 
 private:
     void controlLine(QStringView line);
     void singleSynthHeaderLine(QStringView line);
     std::optional<End> bankLine(QStringView name);
+    std::optional<End> synthBank(const QString& name);
+    std::optional<End> askedSynthBank(const QString& name);
+    std::optional<End> refusedBank();
     void entryLine(QStringView line);
     void apply();
 
@@ -122,6 +132,10 @@ private:
     const bool groupMode_;
     const bool flatMode_;
     bool dryRun_ = false;
+    bool interactive_ = false;
+    RefusalCount refusals_;
+    int synthsAdded_ = 0;
+    bool replaceEntries_ = false;
 
     Bank mode_ = Bank::All;
     QString wanted_;
@@ -145,7 +159,9 @@ PatchReader::End PatchReader::run(QStringView text, Bank mode, const QString& wa
     mode_ = mode;
     wanted_ = wanted;
     knownBanks_ = knownBanks;
-    multi_ = refused_ = sectioned_ = skipping_ = skipBank_ = false;
+    refused_ = sectioned_ = skipping_ = skipBank_ = false;
+    // A flat read never makes synths, even of a file without control lines.
+    multi_ = flatMode_;
     banks_ = count_ = 0;
     pendingChan_.clear();
     pendingPort_.clear();
@@ -210,6 +226,15 @@ void PatchReader::controlLine(QStringView line)
                 ctx_.dialogs.MsgBox(ctx_.msgs[MsgForMultipleSynths], PatchDialogs::Buttons::Ok, MsgIcon::Exclamation,
                                     target_.listName());
             return;
+        }
+        if (interactive_ && !dryRun_) {
+            const auto answer = ctx_.dialogs.MsgBox(ctx_.msgs[MsgMultiErasesSubGroup], PatchDialogs::Buttons::YesNo,
+                                                    MsgIcon::Question, target_.listName());
+            if (answer != PatchDialogs::Answer::Yes) {
+                refused_ = true;
+                return;
+            }
+            replaceEntries_ = true;
         }
         multi_ = true;
         if (!dryRun_) {
@@ -282,26 +307,8 @@ std::optional<PatchReader::End> PatchReader::bankLine(QStringView nameView)
             return End::Cancelled;
         }
     }
-    if (groupMode_ && !multi_) {
-        const int free = target_.GetChan(name, pendingPort_);
-        if (free == 0) {
-            ctx_.dialogs.MsgBox(ctx_.msgs[MsgNoChannelsLeft], PatchDialogs::Buttons::Ok, MsgIcon::Exclamation,
-                                target_.listName());
-            return End::NoChannels;
-        }
-        QString channel = pendingChan_, port = pendingPort_;
-        if (channel.isEmpty() || port.isEmpty()) {
-            ctx_.dialogs.MsgBox(name + ctx_.msgs[MsgNoChanPort], PatchDialogs::Buttons::Ok, MsgIcon::Information,
-                                ctx_.msgs[MsgLoadPanel]);
-            target_.askChanPort(name, free, channel, port);
-            if (channel.isEmpty() || port.isEmpty()) {
-                skipBank_ = true;
-                return std::nullopt;
-            }
-        }
-        target_.AddSynth(name, channel, port);
-        return std::nullopt;
-    }
+    if (groupMode_ && !multi_)
+        return synthBank(name);
     if (!groupMode_) {
         if (!pendingChan_.isEmpty())
             chanLbl_ = pendingChan_;
@@ -312,6 +319,75 @@ std::optional<PatchReader::End> PatchReader::bankLine(QStringView nameView)
             listName_ = name;
     }
     return std::nullopt;
+}
+
+// A bank of an instrument file becomes a synth of the patch group.
+std::optional<PatchReader::End> PatchReader::synthBank(const QString& name)
+{
+    if (target_.synthsFull()) {
+        ctx_.dialogs.MsgBox(ctx_.msgs[MsgSynthLimit], PatchDialogs::Buttons::Ok, MsgIcon::Exclamation,
+                            target_.listName());
+        return End::NoChannels;
+    }
+    if (interactive_)
+        return askedSynthBank(name);
+    const int free = target_.GetChan(name, pendingPort_);
+    if (free == 0) {
+        ctx_.dialogs.MsgBox(ctx_.msgs[MsgNoChannelsLeft], PatchDialogs::Buttons::Ok, MsgIcon::Exclamation,
+                            target_.listName());
+        return End::NoChannels;
+    }
+    QString channel = pendingChan_, port = pendingPort_;
+    if (channel.isEmpty() || port.isEmpty()) {
+        ctx_.dialogs.MsgBox(name + ctx_.msgs[MsgNoChanPort], PatchDialogs::Buttons::Ok, MsgIcon::Information,
+                            ctx_.msgs[MsgLoadPanel]);
+        target_.askChanPort(name, free, channel, port);
+        if (channel.isEmpty() || port.isEmpty()) {
+            skipBank_ = true;
+            return std::nullopt;
+        }
+    }
+    target_.AddSynth(name, channel, port);
+    ++synthsAdded_;
+    return std::nullopt;
+}
+
+// The patch group's own load asks for a missing port, then for a missing
+// channel; a bank with no free channel left on its port is passed over.
+std::optional<PatchReader::End> PatchReader::askedSynthBank(const QString& name)
+{
+    QString port = pendingPort_;
+    if (port.isEmpty()) {
+        port = askSynthPort(ctx_.dialogs, name).value_or(QString());
+        if (port.isEmpty())
+            return refusedBank();
+    }
+    const int free = target_.GetChan(name, port);
+    if (free == 0) {
+        ctx_.dialogs.MsgBox(ctx_.msgs[MsgNoChannelsLeft] + u' ' + port, PatchDialogs::Buttons::Ok,
+                            MsgIcon::Exclamation, target_.listName());
+        skipBank_ = true;
+        return std::nullopt;
+    }
+    QString channel = pendingChan_;
+    if (channel.isEmpty()) {
+        channel = askSynthChannel(ctx_.dialogs, name, free).value_or(QString());
+        if (channel.isEmpty())
+            return refusedBank();
+    }
+    target_.AddSynth(name, channel, port);
+    ++synthsAdded_;
+    return std::nullopt;
+}
+
+std::optional<PatchReader::End> PatchReader::refusedBank()
+{
+    skipBank_ = true;
+    if (!refusals_.refuse())
+        return std::nullopt;
+    const auto answer = ctx_.dialogs.MsgBox(ctx_.msgs[MsgSearchOtherSynths], PatchDialogs::Buttons::YesNo,
+                                            MsgIcon::Question, target_.listName());
+    return answer == PatchDialogs::Answer::Yes ? std::nullopt : std::optional(End::Stopped);
 }
 
 void PatchReader::entryLine(QStringView line)
@@ -335,6 +411,11 @@ void PatchReader::entryLine(QStringView line)
         target_.AddSynthInstr(prog, value, count_++);
     } else if (groupMode_) {
         MultiSynthValue parts = splitMultiSynthValue(value);
+        // A list saved with one channel and port for all keeps them in its header.
+        if (parts.channel.isEmpty() && parts.port.isEmpty()) {
+            parts.channel = pendingChan_;
+            parts.port = pendingPort_;
+        }
         entries_.push_back({std::move(parts.name), prog, std::move(parts.channel),
                             parseInteger(parts.port).value_or(0)});
         ++count_;
@@ -349,6 +430,8 @@ void PatchReader::apply()
 {
     if (dryRun_)
         return;
+    if (replaceEntries_)
+        target_.patchEntries().clear();
     if (!entries_.empty())
         target_.patchEntries().append(std::move(entries_));
     entries_.clear();
@@ -361,6 +444,13 @@ void PatchReader::apply()
     chanLbl_.reset();
     portLbl_.reset();
     listName_.reset();
+}
+
+void reportReadError(const PatchFileContext& context, const QString& fileName, const FileError& error)
+{
+    context.dialogs.MsgBox(QStringLiteral("Error loading ") + fileName + u'\r' + error.text + QStringLiteral(" (") +
+                               QString::number(error.number) + u')',
+                           PatchDialogs::Buttons::Ok, MsgIcon::Exclamation, QStringLiteral("Load Patch File"));
 }
 
 }  // namespace
@@ -376,9 +466,7 @@ bool LoadPatchFile(const PatchFileContext& context, PatchTarget& target, const Q
     FileError error;
     const std::optional<QByteArray> bytes = readFileBytes(fileName, MaxPatchFileBytes, error);
     if (!bytes) {
-        context.dialogs.MsgBox(QStringLiteral("Error loading ") + fileName + u'\r' + error.text + QStringLiteral(" (") +
-                                   QString::number(error.number) + u')',
-                               PatchDialogs::Buttons::Ok, MsgIcon::Exclamation, QStringLiteral("Load Patch File"));
+        reportReadError(context, fileName, error);
         return false;
     }
     return LoadPatchBytes(context, target, *bytes, wantedBank, groupMode, flatMode);
@@ -419,6 +507,55 @@ bool LoadPatchBytes(const PatchFileContext& context, PatchTarget& target, const 
         finishPass();
     }
     return true;
+}
+
+InstrumentLoad LoadInstruments(const PatchFileContext& context, PatchTarget& target, const QString& fileName)
+{
+    FileError error;
+    const std::optional<QByteArray> bytes = readFileBytes(fileName, MaxPatchFileBytes, error);
+    if (!bytes) {
+        reportReadError(context, fileName, error);
+        return InstrumentLoad::Failed;
+    }
+    return LoadInstrumentBytes(context, target, *bytes);
+}
+
+InstrumentLoad LoadInstrumentBytes(const PatchFileContext& context, PatchTarget& target, const QByteArray& bytes)
+{
+    PatchReader reader(context, target, true, false);
+    reader.setInteractive();
+    target.setInitializing(true);
+    const PatchReader::End end = reader.run(decodeText(bytes), PatchReader::Bank::All, {}, 0);
+    if (reader.multi() && !target.patchEntries().isEmpty())
+        target.selectPatch(0);
+    target.setInitializing(false);
+    if (end == PatchReader::End::Refused)
+        return InstrumentLoad::Stopped;
+    if (reader.multi())
+        return InstrumentLoad::SubGroup;
+    if (reader.synthsAdded() > 0)
+        target.selectLastSynth();
+    return end == PatchReader::End::Stopped ? InstrumentLoad::Stopped : InstrumentLoad::Synths;
+}
+
+std::optional<QString> askSynthPort(PatchDialogs& dialogs, const QString& bankName)
+{
+    const auto answer = dialogs.InputBox(QStringLiteral("Enter MIDI Out Port for ") + bankName,
+                                         QStringLiteral("Set MIDI Out Port..."), {});
+    const auto port = answer ? parseNumber(*answer) : std::nullopt;
+    if (!port || *port < 0 || *port != double(roundHalfEven(*port)))
+        return std::nullopt;
+    return QString::number(roundHalfEven(*port));
+}
+
+std::optional<QString> askSynthChannel(PatchDialogs& dialogs, const QString& bankName, int freeChannel)
+{
+    const auto answer = dialogs.InputBox(QStringLiteral("Enter MIDI channel for ") + bankName,
+                                         QStringLiteral("Set MIDI Channel..."), QString::number(freeChannel));
+    const auto channel = answer ? parseNumber(*answer) : std::nullopt;
+    if (!channel || *channel < 1 || *channel > 16 || *channel != double(roundHalfEven(*channel)))
+        return std::nullopt;
+    return QString::number(roundHalfEven(*channel));
 }
 
 QString singleSynthHeader(const QString& channel, const QString& port)

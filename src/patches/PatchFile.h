@@ -19,7 +19,7 @@ class Shared;
 // shaped after the program's Dialogs, which the widgets pass in.
 class PatchDialogs {
 public:
-    enum class Buttons { Ok, YesNoCancel };
+    enum class Buttons { Ok, YesNo, YesNoCancel };
     enum class Answer { Ok, Cancel, Yes, No };
     struct SaveRequest {
         QString title, directory, fileName, filter;
@@ -54,6 +54,26 @@ bool LoadPatchFile(const PatchFileContext& context, PatchTarget& target, const Q
 // The same on a file's bytes; `fileName` only names the file in messages.
 bool LoadPatchBytes(const PatchFileContext& context, PatchTarget& target, const QByteArray& bytes,
                     const QString& wantedBank, bool groupMode, bool flatMode);
+
+// How an instrument load for a patch group ended.
+enum class InstrumentLoad {
+    Failed,    // the file could not be read (reported)
+    Synths,    // its banks were offered as synths
+    SubGroup,  // a multi-synth list the user took as the new sub-group
+    Stopped,   // the user declined the sub-group or stopped the search
+};
+// Reads an instrument file into a patch group as LoadPatchFile does in group
+// mode, asking for what the file lacks: a bank without a port asks for one,
+// then one without a channel for that, proposing a free channel. Refused
+// questions are counted; now and then the user is asked whether to go on.
+// A multi-synth list replaces the sub-group once the user agrees.
+InstrumentLoad LoadInstruments(const PatchFileContext& context, PatchTarget& target, const QString& fileName);
+InstrumentLoad LoadInstrumentBytes(const PatchFileContext& context, PatchTarget& target, const QByteArray& bytes);
+
+// The questions for a bank's output port and channel. Nothing when the
+// answer is empty, cancelled or not a port or channel.
+std::optional<QString> askSynthPort(PatchDialogs& dialogs, const QString& bankName);
+std::optional<QString> askSynthChannel(PatchDialogs& dialogs, const QString& bankName, int freeChannel);
 
 // The header line of a list: channel and port when both are numeric, else "".
 QString singleSynthHeader(const QString& channel, const QString& port);

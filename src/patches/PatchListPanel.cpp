@@ -12,13 +12,11 @@
 #include "patches/PatchFile.h"
 
 #include <QComboBox>
-#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
 
-#include <algorithm>
 
 namespace orvell {
 
@@ -26,10 +24,7 @@ namespace {
 
 enum : int {
     MsgPatchListHint = 27,
-    MsgDuplicate = 142,
-    MsgPatchControls = 172,
     MsgNoPatches = 176,
-    MsgListChanged = 231,
 };
 
 // Ports are held open while a label names them; "port" names none.
@@ -38,11 +33,10 @@ bool isPortNumber(const QString& text) { return parseInteger(text).has_value(); 
 }  // namespace
 
 PatchListPanel::PatchListPanel(PanelHost& host, PatchClipboard& clipboard, QWidget* parent)
-    : Panel(PanelClass::PatchList, host, parent), shared_(host.shared()), midi_(host.shared().midi), clipboard_(clipboard)
+    : PatchPanel(PanelClass::PatchList, host, clipboard, parent)
 {
     if (auto* design = findChild<QLabel*>(QStringLiteral("DesignCaption")))
         design->hide();
-    DefCaption = caption();
     buildControls();
     FillOutPortList(*port_, midi_);
 }
@@ -63,16 +57,6 @@ void PatchListPanel::buildControls()
     saveBtn_ = new QPushButton(QStringLiteral("Save"), this);
     saveBtn_->setObjectName(QStringLiteral("SaveBtn"));
     connect(saveBtn_, &QPushButton::clicked, this, &PatchListPanel::SaveBtn_Click);
-
-    patchLst_ = new QListView(this);
-    patchLst_->setObjectName(QStringLiteral("PatchLst"));
-    patchLst_->setModel(&entries_);
-    patchLst_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    patchLst_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    // One row height for all, so a list of thousands lays out at once.
-    patchLst_->setUniformItemSizes(true);
-    patchLst_->setContextMenuPolicy(Qt::PreventContextMenu);
-    connect(patchLst_, &QListView::doubleClicked, this, [this] { RmtDblClick(); });
 
     label1_->setGeometry(34, 2, 34, 14);
     chanLbl_->setGeometry(34, 16, 34, 18);
@@ -101,36 +85,6 @@ void PatchListPanel::buildControls()
 QString PatchListPanel::channelText() const { return chanLbl_->text(); }
 
 QString PatchListPanel::portText() const { return portLbl_->text(); }
-
-int PatchListPanel::ListIndex() const
-{
-    const QModelIndex current = patchLst_->currentIndex();
-    if (current.isValid() && patchLst_->selectionModel()->isSelected(current))
-        return current.row();
-    const QList<int> rows = selectedRows();
-    return rows.isEmpty() ? -1 : rows.front();
-}
-
-QList<int> PatchListPanel::selectedRows() const
-{
-    QList<int> rows;
-    for (const QModelIndex& index : patchLst_->selectionModel()->selectedIndexes())
-        rows.append(index.row());
-    std::sort(rows.begin(), rows.end());
-    return rows;
-}
-
-void PatchListPanel::selectPatch(int index)
-{
-    QItemSelectionModel* selection = patchLst_->selectionModel();
-    if (index < 0 || index >= entries_.count()) {
-        selection->clear();
-        return;
-    }
-    const QModelIndex at = entries_.index(index);
-    selection->setCurrentIndex(at, QItemSelectionModel::ClearAndSelect);
-    patchLst_->scrollTo(at);
-}
 
 void PatchListPanel::setChanLbl(const QString& channel) { chanLbl_->setText(channel); }
 
@@ -175,45 +129,14 @@ void PatchListPanel::SaveBtn_Click()
 
 // Clipboard.
 
-void PatchListPanel::CopyPatch(PatchClipboard& clipboard)
+PatchEntry PatchListPanel::clipEntry(int row) const
 {
-    const QList<int> rows = selectedRows();
-    if (rows.isEmpty())
-        return;
-    clipboard.entries.clear();
-    const int port = parseInteger(portText()).value_or(0);
-    for (int row : rows) {
-        const PatchEntry& entry = entries_.at(row);
-        clipboard.entries.push_back({entry.name, entry.prog, channelText(), port});
-    }
+    const PatchEntry& entry = entries_.at(row);
+    return {entry.name, entry.prog, channelText(), parseInteger(portText()).value_or(0)};
 }
 
-void PatchListPanel::CutPatch(PatchClipboard& clipboard)
-{
-    const QList<int> rows = selectedRows();
-    if (rows.isEmpty())
-        return;
-    CopyPatch(clipboard);
-    entries_.remove(std::vector<int>(rows.begin(), rows.end()));
-    listEdited();
-}
-
-void PatchListPanel::PastePatch(const PatchClipboard& clipboard, bool addAfter)
-{
-    if (clipboard.entries.empty())
-        return;
-    const int current = ListIndex();
-    const int row = current < 0 ? entries_.count() : current + (addAfter ? 1 : 0);
-    // A plain list plays everything on its own channel and port.
-    std::vector<PatchEntry> pasted;
-    for (const PatchEntry& entry : clipboard.entries)
-        pasted.push_back({entry.name, entry.prog, {}, 0});
-    const PasteResult result = pasteEntries(entries_, row, pasted, false);
-    if (result.refused)
-        host_.ShowStatusText(0, result.refused->name + shared_.msg(MsgDuplicate) + result.holderName);
-    if (result.inserted > 0)
-        listEdited();
-}
+// A plain list plays everything on its own channel and port.
+PatchEntry PatchListPanel::pastedEntry(const PatchEntry& entry) const { return {entry.name, entry.prog, {}, 0}; }
 
 void PatchListPanel::listEdited()
 {
@@ -283,32 +206,5 @@ bool PatchListPanel::loadKey(const QString& key, const QString& value)
 }
 
 QList<QWidget*> PatchListPanel::textControls() const { return {label1_, label2_, chanLbl_, portLbl_}; }
-
-// Closing.
-
-bool PatchListPanel::askToSaveList()
-{
-    if (!NeedInsSave || entries_.isEmpty())
-        return true;
-    const QString question = shared_.msg(MsgListChanged);
-    switch (host_.dialogs().MsgBox(question, MsgButtons::YesNoCancel, MsgIcon::Question, caption())) {
-    case MsgAnswer::Yes:
-        SaveBtn_Click();
-        // A list that was not saved keeps its panel open rather than be lost.
-        return !NeedInsSave;
-    case MsgAnswer::No:
-        NeedInsSave = false;
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool PatchListPanel::queryOwnClose(CloseReason reason)
-{
-    if (refusedWhileTargeted(reason, MsgPatchControls))
-        return false;
-    return askToSaveList();
-}
 
 }  // namespace orvell

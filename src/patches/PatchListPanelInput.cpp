@@ -13,8 +13,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QPushButton>
 
@@ -119,47 +117,17 @@ bool PatchListPanel::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
     }
-    if (type == QEvent::MouseButtonRelease && watched == patchLst_->viewport() &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
-        // The menu's commands act on the active panel: this one.
-        if (QMdiSubWindow* window = subWindow(); window && window->mdiArea())
-            window->mdiArea()->setActiveSubWindow(window);
-        host_.popupPatchMenu(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
+    if (listViewEvent(patchLst_, watched, event, [this] { RmtDblClick(); }))
         return true;
-    }
     if (type != QEvent::KeyPress)
         return Panel::eventFilter(watched, event);
 
     const auto* keyEvent = static_cast<QKeyEvent*>(event);
     const int key = keyEvent->key();
-    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
     // Typed keys reach the selector itself, which has the keyboard for its line edit.
     const SelectorEnter selectors{{}, [this] { Channel_KeyPress(); }, [this] { Port_KeyPress(); }};
     if (takeSelectorKey(SlotSelectorCombos{nullptr, channel_, port_}, watched, key, selectors))
         return true;
-    if (watched != patchLst_)
-        return Panel::eventFilter(watched, event);
-
-    const bool ctrl = keyEvent->modifiers() & Qt::ControlModifier;
-    PatchClipboard& clipboard = clipboard_;
-    if (enter || key == Qt::Key_Space) {
-        RmtDblClick();
-        return true;
-    }
-    if (ctrl && key == Qt::Key_C) {
-        CopyPatch(clipboard);
-        return true;
-    }
-    if ((ctrl && key == Qt::Key_X) || key == Qt::Key_Delete) {
-        if (!selectedRows().isEmpty())
-            CutPatch(clipboard);
-        return true;
-    }
-    if ((ctrl && key == Qt::Key_V) || key == Qt::Key_Insert) {
-        if (!clipboard.entries.empty())
-            PastePatch(clipboard, false);
-        return true;
-    }
     return Panel::eventFilter(watched, event);
 }
 

@@ -49,6 +49,8 @@ public:
         (void)channel;
         (void)port;
     }
+    // No room for another synth.
+    virtual bool synthsFull() const { return false; }
     virtual void AddSynth(const QString& synthName, const QString& channel, const QString& port)
     {
         (void)synthName;

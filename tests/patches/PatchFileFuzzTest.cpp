@@ -56,6 +56,17 @@ TEST(PatchFileFuzz, MutatedFilesNeverCrashNorLoseWhatWasLoaded)
         ASSERT_FALSE(target.initializing) << round;
         ASSERT_GE(target.entries.count(), 1) << round;
         ASSERT_EQ(target.entries.at(0).name, "Kept") << round;
+        if (target.group && round % 7 == 0) {
+            // The patch group's own load: only a sub-group the user took replaces the entries.
+            test::TestTarget group;
+            group.group = true;
+            group.entries.append({{QStringLiteral("Kept"), 1, {}, 0}});
+            const InstrumentLoad result = LoadInstrumentBytes(context, group, bytes);
+            ASSERT_FALSE(group.initializing) << round;
+            if (result != InstrumentLoad::SubGroup) {
+                ASSERT_EQ(group.entries.all().front().name, "Kept") << round;
+            }
+        }
         reporter.clear();
     }
 }

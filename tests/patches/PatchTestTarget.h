@@ -43,6 +43,7 @@ struct TestTarget : PatchTarget {
         c = askedChan;
         p = askedPort;
     }
+    bool synthsFull() const override { return full; }
     void AddSynth(const QString& n, const QString& c, const QString& p) override { synths.push_back({n, c, p}); }
     void AddSynthInstr(int prog, const QString& n, int count) override { instrs.push_back({prog, n, count}); }
     void selectLastSynth() override { ++lastSynthShown; }
@@ -62,6 +63,7 @@ struct TestTarget : PatchTarget {
     int selected = -1;
     QString chan = QStringLiteral("Chan"), port = QStringLiteral("port"), file;
     int freeChannel = 1;
+    bool full = false;
     QString askedChan, askedPort;
     std::vector<Synth> synths;
     std::vector<Instr> instrs;
