@@ -143,7 +143,7 @@ TEST(PortsByName, ASessionFollowsItsDevicesWhenTheirOrderDiffers)
         {{}, ports({"A", "B"}), {}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.session.join(u','));
+        SCOPED_TRACE(c.session.join(u',').toStdString());
         EXPECT_EQ(portsByName(c.session, c.here), c.map);
     }
     EXPECT_EQ(describePortMap({{1, 2}, {2, 1}}, ports({"A", "B"})), "1 to 2 (B), 2 to 1 (A)");
