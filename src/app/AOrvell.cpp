@@ -140,6 +140,7 @@ AOrvell::AOrvell(Shared& shared, Dialogs& dialogs, QWidget* parent)
 
 AOrvell::~AOrvell()
 {
+    shared_.midiSystem().setDeviceWatcher({});
     shared_.midi.setPortListsChanged({});
     shared_.autoSweep.setTimerSwitch({});
     shared_.autoSweep.setPatchChange({});
@@ -165,6 +166,10 @@ bool AOrvell::Load(const QStringList& commandWords, const QString& backendNotice
         dialogs_.MsgBox(text, MsgButtons::Ok, MsgIcon::Critical);
         return false;
     }
+    // Devices that come back are opened again here, between user events.
+    shared_.midiSystem().setDeviceWatcher([this] {
+        QMetaObject::invokeMethod(this, [this] { shared_.midi.DevicesChanged(); }, Qt::QueuedConnection);
+    });
     countJoysticks();
     if (builtInSynth_)
         synthControl_ = std::make_unique<SynthControl>(*this, *builtInSynth_);

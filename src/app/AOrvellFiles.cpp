@@ -114,12 +114,16 @@ void AOrvell::loadSessionFile(const QString& path)
         SessionFile = path;
     const QList<Panel*> before = panels();
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    readSession(*this, *bytes);
+    const QString portNote = readSession(*this, *bytes);
     QGuiApplication::restoreOverrideCursor();
     updatePanelPointerAvailability();
 
     ShowStatusMsg(1, MsgLoaded);
     statusLine_->clearField(2);
+    if (!portNote.isEmpty()) {
+        ShowStatusText(2, portNote);
+        statusLine_->setKeep(true);
+    }
     windows_->bringIntoView(addedSince(before, panels()));
     IsChanged = false;
     shared_.flags.Initializing = false;

@@ -562,7 +562,7 @@ bool SlotPanel::loadKey(const QString& key, const QString& value)
         return true;
     }
     if (key == u"Port") {
-        setPort(loadIndex_, value.trimmed());
+        setPort(loadIndex_, midi_.portFromSession(value.trimmed()));
         return true;
     }
     if (key == u"ControlNum" || key == u"PatchID") {

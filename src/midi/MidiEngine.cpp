@@ -599,6 +599,61 @@ std::vector<std::pair<QString, int>> MidiEngine::InPortChoices() const
     return choices;
 }
 
+void MidiEngine::DevicesChanged()
+{
+    goneNoted_.resize(MidiOutPorts.size(), false);
+    for (int port = 1; port < static_cast<int>(MidiOutPorts.size()); ++port) {
+        MidiPort& record = MidiOutPorts[static_cast<size_t>(port)];
+        const auto index = static_cast<size_t>(port);
+        if (record.OpenCount == 0)
+            continue;
+        const QString where = msgs_[MsgMidiOut] + msgs_[MsgPort] + QString::number(port) + QStringLiteral(" (") +
+                              record.Name + u')';
+        std::optional<int> reopened;
+        {
+            const std::lock_guard lock(systemMutex_);
+            if (!system_.outputLost(record.Handle)) {
+                goneNoted_[index] = false;
+                continue;
+            }
+            if (system_.outputPresent(port - 1)) {
+                // The lost handle reaches nothing; the new one takes its row.
+                // A failed open keeps the lost one, so the next change tries again.
+                MidiHandle handle = 0;
+                reopened = system_.openOutput(port - 1, handle);
+                if (*reopened == MidiResult::Ok) {
+                    system_.closeOutput(record.Handle);
+                    record.Handle = handle;
+                    for (size_t in = 0; in < ThruMap.size(); ++in) {
+                        if (thruConnected(static_cast<int>(in)) && ThruMap[in] == port)
+                            system_.connect(MidiInPorts[in].Handle, handle);
+                    }
+                }
+            }
+        }
+        if (!reopened) {
+            if (!goneNoted_[index])
+                reporter_.ShowStatusText(0, where + QStringLiteral(" is unplugged"));
+            goneNoted_[index] = true;
+            continue;
+        }
+        goneNoted_[index] = false;
+        LastMidiErr = *reopened;
+        reporter_.ShowStatusText(0, msgs_[MsgOpen] + where + QStringLiteral(" again"));
+        reporter_.ShowStatusText(1, msgs_[LastMidiErr == MidiResult::Ok ? MsgDone : MsgFail]);
+        reporter_.HoldStatus();
+    }
+}
+
+QString MidiEngine::portFromSession(const QString& port) const
+{
+    const auto number = parseInteger(port);
+    if (!number)
+        return port;
+    const auto moved = sessionPortMap_.find(*number);
+    return moved == sessionPortMap_.end() ? port : QString::number(moved->second);
+}
+
 void MidiEngine::ShowMidiError(const QString& routine, int code)
 {
     if (flags_.ClosingDown)

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <span>
@@ -89,6 +90,19 @@ public:
     // The entries of an input port selector: the enabled devices ("Empty In" never).
     std::vector<std::pair<QString, int>> InPortChoices() const;
 
+    // Each open output is bound to its device name: one whose device went
+    // away and is back is opened again into the same row, its thru routes
+    // with it, so panels keep their port numbers. Called on the
+    // user-interface thread after the system's device watcher spoke; notes
+    // what went and what came back on the status line.
+    void DevicesChanged();
+
+    // While a session loads: its output port numbers moved to the ports of
+    // this machine that have the same device names (see portsByName).
+    void setSessionPortMap(std::map<int, int> map) { sessionPortMap_ = std::move(map); }
+    // A port text read from the session, moved by the map.
+    QString portFromSession(const QString& port) const;
+
     void ShowMidiError(const QString& routine, int code);
     static QString Hex2(int byte);
 
@@ -167,6 +181,8 @@ private:
     // port's handle, so the player's thread can send beside this one.
     std::mutex systemMutex_;
     std::vector<bool> thruToMapper_;  // ThruMap's 0 is a live route to port 0
+    std::vector<bool> goneNoted_;     // per output port: its unplugging is on the status line
+    std::map<int, int> sessionPortMap_;
 };
 
 }  // namespace orvell

@@ -77,6 +77,18 @@ public:
 
     // The text of a result code, or nothing when the code is unknown.
     virtual std::optional<QString> errorText(int code) const = 0;
+
+    // Devices that come and go after enumeration. `changed` is called, on
+    // any thread, whenever an output device may have gone or come back; an
+    // empty function ends the watch, and once this returns the previous one
+    // is no longer called. A system without such devices never calls it.
+    virtual void setDeviceWatcher(std::function<void()> changed) { (void)changed; }
+    // Whether output device `device` of the enumeration answers now.
+    virtual bool outputPresent(int device) { return device >= -1 && device < outputCount(); }
+    // Whether the device behind an open output went away since the open:
+    // its sends reach nothing, even once the device is back, until it is
+    // opened again.
+    virtual bool outputLost(MidiHandle handle) { (void)handle; return false; }
 };
 
 // Number of bytes a short message with this status byte carries.

@@ -3,6 +3,8 @@
 #include "core/SectionFile.h"
 #include "midi/MidiEngine.h"
 
+#include <algorithm>
+
 namespace orvell {
 
 namespace {
@@ -43,7 +45,7 @@ void WriteMidiDevSections(SectionWriter& out, const MidiEngine& midi)
     writeEnabled(out, midi.MidiOutPorts, midi.NumOutDevs);
 }
 
-bool ReadMidiDevSections(SectionReader& in, MidiEngine& midi)
+bool ReadMidiDevSections(SectionReader& in, MidiEngine& midi, QStringList* outputNames)
 {
     std::vector<bool> inEnabled(midi.MidiInPorts.size(), false);
     std::vector<bool> outEnabled(midi.MidiOutPorts.size(), false);
@@ -59,6 +61,8 @@ bool ReadMidiDevSections(SectionReader& in, MidiEngine& midi)
             continue;
         }
         const QString name = in.next()->text.trimmed();
+        if (outputs && outputNames)
+            outputNames->append(name);
         if (outputs)
             outMatched = enableMatching(outEnabled, midi.MidiOutPorts, name) || outMatched;
         else
@@ -71,6 +75,42 @@ bool ReadMidiDevSections(SectionReader& in, MidiEngine& midi)
     for (size_t i = 0; i < outEnabled.size(); ++i)
         midi.MidiOutPorts[i].Enabled = outEnabled[i];
     return true;
+}
+
+std::map<int, int> portsByName(const QStringList& sessionOutputs, const std::vector<MidiPort>& here)
+{
+    const QString mapper = here.empty() ? QString() : here[0].Name;
+    std::vector<bool> taken(here.size(), false);
+    std::vector<std::pair<int, int>> pairs;  // (session port, port here)
+    int sessionPort = 0;
+    for (const QString& name : sessionOutputs) {
+        if (name == mapper)
+            continue;
+        ++sessionPort;
+        for (size_t i = 1; i < here.size(); ++i) {
+            if (!taken[i] && here[i].Present && QStringView(here[i].Name).trimmed() == name) {
+                taken[i] = true;
+                pairs.emplace_back(sessionPort, static_cast<int>(i));
+                break;
+            }
+        }
+    }
+    std::map<int, int> map;
+    if (std::ranges::is_sorted(pairs, {}, &std::pair<int, int>::second))
+        return map;
+    for (const auto& [from, to] : pairs) {
+        if (from != to)
+            map.emplace(from, to);
+    }
+    return map;
+}
+
+QString describePortMap(const std::map<int, int>& map, const std::vector<MidiPort>& here)
+{
+    QStringList moves;
+    for (const auto& [from, to] : map)
+        moves << QStringLiteral("%1 to %2 (%3)").arg(from).arg(to).arg(here[static_cast<size_t>(to)].Name);
+    return moves.join(QStringLiteral(", "));
 }
 
 }  // namespace orvell

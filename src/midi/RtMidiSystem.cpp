@@ -10,11 +10,15 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <exception>
 #include <map>
 #include <mutex>
 #include <new>
 #include <string>
+#include <string_view>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -38,6 +42,27 @@ bool belongsToClient(const std::string& portName, const std::string& client)
     }
     return i < portName.size() && portName[i] == ':';
 }
+
+// "Synth:Synth MIDI 1 24:0" without its " 24:0": ALSA gives a device that is
+// plugged in again the next free client number.
+std::string_view withoutAddress(std::string_view name)
+{
+    const std::size_t blank = name.rfind(' ');
+    if (blank == std::string_view::npos)
+        return name;
+    const std::string_view address = name.substr(blank + 1);
+    const std::size_t colon = address.find(':');
+    const auto digits = [](std::string_view part) {
+        return !part.empty() && std::ranges::all_of(part, [](char c) { return c >= '0' && c <= '9'; });
+    };
+    if (colon == std::string_view::npos || !digits(address.substr(0, colon)) || !digits(address.substr(colon + 1)))
+        return name;
+    return name.substr(0, blank);
+}
+
+constexpr auto WatchPeriod = std::chrono::milliseconds(500);
+
+void ignoreError(RtMidiError::Type, const std::string&, void*) {}
 
 // Pieces of a long system-exclusive message on ALSA, well below the
 // sequencer's output buffer.
@@ -161,15 +186,98 @@ struct RtMidiSystem::Impl {
         return names;
     }
 
+    bool sameDevice(const std::string& listed, const std::string& found) const
+    {
+        return listed == found || (api == RtMidi::LINUX_ALSA && withoutAddress(listed) == withoutAddress(found));
+    }
+
     // Index of the port with this name now, if it is still there.
-    static std::optional<unsigned> findPort(RtMidi& midi, const std::string& name)
+    std::optional<unsigned> findPort(RtMidi& midi, const std::string& name) const
     {
         const unsigned count = midi.getPortCount();
+        std::optional<unsigned> moved;
         for (unsigned i = 0; i < count; ++i) {
-            if (midi.getPortName(i) == name)
+            const std::string found = midi.getPortName(i);
+            if (found == name)
                 return i;
+            if (!moved && sameDevice(name, found))
+                moved = i;
         }
-        return std::nullopt;
+        return moved;
+    }
+
+    // The device watch. Its thread lists the outputs; per output of the
+    // enumeration, whether it is there and how often it went away.
+    std::mutex watchMutex;
+    std::condition_variable watchWake;
+    bool watchStop = false;
+    std::vector<bool> present;
+    std::vector<int> vanished;
+    std::map<MidiHandle, int> openedAfter;  // handle -> its device's `vanished` at the open
+    std::mutex watcherMutex;               // held while the watcher is called or replaced
+    std::function<void()> watcher;
+    std::thread watchThread;
+
+    void watchLoop()
+    {
+        std::unique_ptr<RtMidiOut> scanner;
+        try {
+            scanner = std::make_unique<RtMidiOut>(api, client + " watch");
+            scanner->setErrorCallback(&ignoreError, nullptr);
+        } catch (const std::exception&) {
+            return;  // nothing to watch with: devices simply stay as enumerated
+        }
+        std::vector<std::string> listed;
+        for (const QString& name : outputs)
+            listed.push_back(name.toStdString());
+
+        std::unique_lock lock(watchMutex);
+        while (!watchStop) {
+            lock.unlock();
+            std::vector<std::string> names;
+            bool ok = true;
+            try {
+                const unsigned count = scanner->getPortCount();
+                for (unsigned i = 0; i < count; ++i)
+                    names.push_back(scanner->getPortName(i));
+            } catch (const std::exception&) {
+                ok = false;
+            }
+            lock.lock();
+            bool changed = false;
+            for (std::size_t device = 0; ok && device < listed.size(); ++device) {
+                const bool now = std::ranges::any_of(names, [&](const std::string& name) {
+                    return sameDevice(listed[device], name);
+                });
+                if (now != present[device]) {
+                    changed = true;
+                    if (!now)
+                        ++vanished[device];
+                    present[device] = now;
+                }
+            }
+            lock.unlock();
+            if (changed) {
+                const std::lock_guard call(watcherMutex);
+                if (watcher)
+                    watcher();
+            }
+            lock.lock();
+            watchWake.wait_for(lock, WatchPeriod, [this] { return watchStop; });
+        }
+    }
+
+    void stopWatch()
+    {
+        if (!watchThread.joinable())
+            return;
+        {
+            const std::lock_guard lock(watchMutex);
+            watchStop = true;
+        }
+        watchWake.notify_all();
+        watchThread.join();
+        watchStop = false;
     }
 
     MidiHandle takeHandle()
@@ -294,9 +402,48 @@ RtMidiSystem::RtMidiSystem(RtMidi::Api api, const QString& clientName) : d_(std:
         d_->outputs.clear();
         d_->inputs.clear();
     }
+    d_->present.assign(d_->outputs.size(), true);
+    d_->vanished.assign(d_->outputs.size(), 0);
 }
 
-RtMidiSystem::~RtMidiSystem() = default;
+RtMidiSystem::~RtMidiSystem()
+{
+    d_->stopWatch();
+}
+
+void RtMidiSystem::setDeviceWatcher(std::function<void()> changed)
+{
+    const bool watch = static_cast<bool>(changed);
+    {
+        const std::lock_guard call(d_->watcherMutex);
+        d_->watcher = std::move(changed);
+    }
+    if (!watch)
+        d_->stopWatch();
+    else if (d_->open && !d_->watchThread.joinable())
+        d_->watchThread = std::thread([this] { d_->watchLoop(); });
+}
+
+bool RtMidiSystem::outputPresent(int device)
+{
+    if (device == -1)
+        return d_->open;
+    if (device < 0 || device >= outputCount())
+        return false;
+    const std::lock_guard lock(d_->watchMutex);
+    return d_->present[static_cast<std::size_t>(device)];
+}
+
+bool RtMidiSystem::outputLost(MidiHandle handle)
+{
+    const auto device = d_->outDevices.find(handle);
+    if (device == d_->outDevices.end() || device->second < 0)
+        return false;
+    const std::lock_guard lock(d_->watchMutex);
+    const auto opened = d_->openedAfter.find(handle);
+    return opened != d_->openedAfter.end() &&
+           opened->second != d_->vanished[static_cast<std::size_t>(device->second)];
+}
 
 bool RtMidiSystem::isOpen() const
 {
@@ -346,6 +493,11 @@ int RtMidiSystem::openOutput(int device, MidiHandle& handle)
     bool present = true;
     const bool jackMapper = device == -1 && d_->api == RtMidi::UNIX_JACK;
     const std::vector<std::string> mappersBefore = jackMapper ? d_->jackMapperPorts() : std::vector<std::string>{};
+    int vanishedBefore = 0;
+    if (device >= 0) {
+        const std::lock_guard lock(d_->watchMutex);
+        vanishedBefore = d_->vanished[static_cast<std::size_t>(device)];
+    }
     const int result = d_->call([&] {
         out = std::make_unique<RtMidiOut>(d_->api, d_->client);
         d_->watch(*out);
@@ -354,7 +506,7 @@ int RtMidiSystem::openOutput(int device, MidiHandle& handle)
             return;
         }
         const std::string name = d_->outputs[static_cast<std::size_t>(device)].toStdString();
-        const std::optional<unsigned> index = Impl::findPort(*out, name);
+        const std::optional<unsigned> index = d_->findPort(*out, name);
         if (!index) {
             present = false;
             return;
@@ -374,6 +526,10 @@ int RtMidiSystem::openOutput(int device, MidiHandle& handle)
     }
     handle = d_->takeHandle();
     d_->outDevices.emplace(handle, device);
+    {
+        const std::lock_guard lock(d_->watchMutex);
+        d_->openedAfter.emplace(handle, vanishedBefore);
+    }
     const std::lock_guard lock(d_->sendMutex);
     d_->outs.emplace(handle, std::move(out));
     return MidiResult::Ok;
@@ -386,6 +542,10 @@ int RtMidiSystem::closeOutput(MidiHandle handle)
         return MidiResult::InvalidHandle;
     // The handle is gone whatever closing reports.
     d_->outDevices.erase(handle);
+    {
+        const std::lock_guard lock(d_->watchMutex);
+        d_->openedAfter.erase(handle);
+    }
     for (auto& entry : d_->ins) {
         if (entry.second->jack)
             entry.second->jack->removeRoute(handle);
@@ -450,7 +610,7 @@ int RtMidiSystem::openInput(int device, MidiHandle& handle)
             // Thru passes every message: SysEx, clock and active sensing too.
             input->in->ignoreTypes(false, false, false);
             input->in->setCallback(&Impl::onInput, input.get());
-            const std::optional<unsigned> index = Impl::findPort(*input->in, name);
+            const std::optional<unsigned> index = d_->findPort(*input->in, name);
             if (!index) {
                 present = false;
                 return;

@@ -17,6 +17,9 @@ namespace orvell {
 // indices shift when devices come and go. Every open is a separate RtMidi
 // client connection (under JACK a separate client, named Orvell, Orvell-01...).
 //
+// A device that is unplugged and plugged in again is found by its name; on
+// ALSA the client and port numbers at the end of the name may differ then.
+//
 // Thru never connects other programs' ports to each other, so every route
 // ends with our process, however it ends: under JACK an input is a client of
 // our own with a port per route, filled in the cycle the input is read
@@ -60,6 +63,12 @@ public:
     int disconnect(MidiHandle input, MidiHandle output) override;
     void setInputListener(InputListener listener) override;
     std::optional<int> mapperListeners() override;
+
+    // A thread of its own lists the system's outputs twice a second while a
+    // watcher is set: RtMidi has no word for devices that come and go.
+    void setDeviceWatcher(std::function<void()> changed) override;
+    bool outputPresent(int device) override;
+    bool outputLost(MidiHandle handle) override;
 
     // For MidiResult::Error: RtMidi's text of the last failure.
     std::optional<QString> errorText(int code) const override;

@@ -19,7 +19,55 @@ std::optional<QString> VirtualMidiSystem::outputName(int device)
         return std::nullopt;
     if (device == -1)
         return QStringLiteral("MIDI Mapper Out");
+    if (std::ranges::count(unplugged_, device))
+        return std::nullopt;
+    if (device < outputNames_.size())
+        return outputNames_[device];
     return QStringLiteral("Virtual Out %1").arg(device + 1);
+}
+
+void VirtualMidiSystem::setOutputNames(const QStringList& names)
+{
+    outputNames_ = names;
+    outputs_ = static_cast<int>(names.size());
+}
+
+bool VirtualMidiSystem::setPlugged(const QString& name, bool plugged)
+{
+    bool found = false;
+    for (int device = 0; device < outputs_; ++device) {
+        const QString own = device < outputNames_.size() ? outputNames_[device]
+                                                         : QStringLiteral("Virtual Out %1").arg(device + 1);
+        if (own != name)
+            continue;
+        found = true;
+        const bool wasPlugged = std::erase(unplugged_, device) == 0;
+        if (!plugged) {
+            unplugged_.push_back(device);
+            if (wasPlugged)
+                ++vanished_[device];
+        }
+    }
+    if (found && watcher_)
+        watcher_();
+    return found;
+}
+
+bool VirtualMidiSystem::unplugOutput(const QString& name) { return setPlugged(name, false); }
+bool VirtualMidiSystem::replugOutput(const QString& name) { return setPlugged(name, true); }
+
+bool VirtualMidiSystem::outputPresent(int device)
+{
+    return device >= -1 && device < outputs_ && !std::ranges::count(unplugged_, device) &&
+           !std::ranges::count(absent_, device);
+}
+
+bool VirtualMidiSystem::outputLost(MidiHandle handle)
+{
+    const auto it = openHandles_.find(handle);
+    if (it == openHandles_.end())
+        return false;
+    return openedAfter_[handle] != vanished_[it->second];
 }
 
 std::optional<QString> VirtualMidiSystem::inputName(int device)
@@ -58,8 +106,11 @@ int VirtualMidiSystem::openOutput(int device, MidiHandle& handle)
         return MidiResult::BadDeviceId;
     if (int code = failureFor(openFailures_, device))
         return code;
+    if (std::ranges::count(unplugged_, device))
+        return MidiResult::NoDevice;
     handle = nextHandle_++;
     openHandles_[handle] = device;
+    openedAfter_[handle] = vanished_[device];
     ++openCounts_[device];
     ++totalOpens_[device];
     return MidiResult::Ok;
@@ -74,6 +125,7 @@ int VirtualMidiSystem::closeOutput(MidiHandle handle)
         return code;
     --openCounts_[it->second];
     openHandles_.erase(it);
+    openedAfter_.erase(handle);
     for (auto& [inputHandle, input] : openInputs_)
         std::erase(input.outputs, handle);
     return MidiResult::Ok;
@@ -101,6 +153,8 @@ int VirtualMidiSystem::deliver(MidiHandle handle, std::vector<std::uint8_t> byte
         return MidiResult::InvalidHandle;
     if (int code = failureFor(sendFailures_, it->second))
         return code;
+    if (outputLost(handle))
+        return MidiResult::NoDevice;
 
     SentMessage message;
     message.micros = clock_.nowMicros();

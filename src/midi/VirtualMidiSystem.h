@@ -73,6 +73,19 @@ public:
     // A device whose name query fails is not present.
     void setAbsent(int device);
 
+    // Output devices named as given instead of "Virtual Out n"; before the
+    // engine enumerates them.
+    void setOutputNames(const QStringList& names);
+    // A USB synth pulled out and plugged in again: every output of that name
+    // goes (its open handles are lost for good) or comes back, and the
+    // device watcher hears of it on the caller's thread. False when no
+    // output has the name.
+    bool unplugOutput(const QString& name);
+    bool replugOutput(const QString& name);
+    void setDeviceWatcher(std::function<void()> changed) override { watcher_ = std::move(changed); }
+    bool outputPresent(int device) override;
+    bool outputLost(MidiHandle handle) override;
+
     const std::vector<SentMessage>& sent() const { return sent_; }
     void clearSent() { sent_.clear(); }
     int openDeviceCount(int device) const;  // how many times the device is open now
@@ -102,8 +115,16 @@ private:
     // As inputCall, for a call that names an output too.
     Input* routeCall(InputCall call, MidiHandle input, MidiHandle output, int& result);
 
+    // Sets the plugged state of every output called `name`.
+    bool setPlugged(const QString& name, bool plugged);
+
     int inputs_;
     int outputs_;
+    QStringList outputNames_;
+    std::vector<int> unplugged_;
+    std::map<int, int> vanished_;           // device -> how often it went away
+    std::map<MidiHandle, int> openedAfter_;  // handle -> its device's vanished_ at the open
+    std::function<void()> watcher_;
     const Clock& clock_;
     std::map<MidiHandle, int> openHandles_;  // handle -> device
     std::map<int, int> openCounts_;

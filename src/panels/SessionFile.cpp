@@ -70,6 +70,7 @@ public:
     bool loadPanels(SectionReader& in);
 
     Panel* lastCreated() const { return lastCreated_; }
+    const QString& portNote() const { return portNote_; }
 
 private:
     void finishBlock();
@@ -91,6 +92,7 @@ private:
     Panel* lastCreated_ = nullptr;
     std::optional<int> pendingState_;
     std::optional<bool> pendingVisible_;
+    QString portNote_;
 };
 
 MainBlockReader& SessionLoader::mainBlock()
@@ -132,10 +134,17 @@ void SessionLoader::run(const QByteArray& bytes)
                 continue;
             }
             if (line->name == u"MIDI In Devs") {
-                if (ReadMidiDevSections(in, shared_.midi))
+                QStringList outputs;
+                if (ReadMidiDevSections(in, shared_.midi, &outputs))
                     host_.RefreshPortLists();
                 else
                     host_.dialogs().MsgBox(shared_.msg(MsgPortConfigInvalid), MsgButtons::Ok, MsgIcon::Exclamation);
+                // The session drives the same synths here, whatever their numbers.
+                const std::map<int, int> map = portsByName(outputs, shared_.midi.MidiOutPorts);
+                shared_.midi.setSessionPortMap(map);
+                if (!map.empty())
+                    portNote_ = QStringLiteral("Ports follow their devices: ") +
+                                describePortMap(map, shared_.midi.MidiOutPorts);
                 continue;
             }
         }
@@ -329,13 +338,16 @@ QByteArray writeSession(SessionHost& host)
     return out.bytes();
 }
 
-void readSession(SessionHost& host, const QByteArray& bytes)
+QString readSession(SessionHost& host, const QByteArray& bytes)
 {
     host.beginSessionLoad();
     SessionLoader loader(host);
     loader.run(bytes);
+    // Panels read later, from their own files, keep the numbers they name.
+    host.shared().midi.setSessionPortMap({});
     host.endSessionLoad();
     host.loadFinished(loader.lastCreated());
+    return loader.portNote();
 }
 
 QByteArray writePanelFile(Panel& panel)

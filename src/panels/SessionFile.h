@@ -28,7 +28,9 @@ QByteArray writePanelFile(Panel& panel);
 // Adds what the bytes describe to the desktop: a new panel per panel block,
 // the main window's settings updated. Problems are reported through the
 // host as they are met; a Cancel to one of them keeps what was loaded so far.
-void readSession(SessionHost& host, const QByteArray& bytes);
+// Returns a note for the status line when the session's port numbers were
+// moved to follow its devices' names, else nothing.
+QString readSession(SessionHost& host, const QByteArray& bytes);
 
 // Adds the panels of a panel file. False after a reported error in the file;
 // the panels read before it stay.

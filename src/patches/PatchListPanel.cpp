@@ -192,7 +192,7 @@ bool PatchListPanel::loadKey(const QString& key, const QString& value)
         return true;
     }
     if (key == u"Port") {
-        setPortLbl(value.trimmed());
+        setPortLbl(midi_.portFromSession(value.trimmed()));
         return true;
     }
     if (key == u"CurPatch") {

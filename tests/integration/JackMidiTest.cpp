@@ -16,6 +16,7 @@
 
 #include <RtMidi.h>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <cstdlib>
@@ -560,6 +561,45 @@ TEST_F(JackMidiTest, SysExLongerThanJackTakesIsRefusedNotLost)
     EXPECT_EQ(probe.received().size(), 1u);
     // The port still carries the next message.
     EXPECT_EQ(deliver(system, handle, 0x6407B0, probe), (Bytes{0xB0, 0x07, 0x64}));
+}
+
+// A synth's port that goes and comes back under its name is found by the
+// device watch and opened again on the same port number.
+TEST(JackEngine, APortThatReturnsIsReopenedOnItsPortNumber)
+{
+    test::JackServer server(64, 48000);
+    if (!server.ok())
+        GTEST_SKIP() << "No private JACK server: " << server.errorText().toStdString();
+    const std::string port = uniquePortName("replug");
+    Probe probe;
+    probe.openVirtual(port);
+    std::atomic<int> changes{0};  // outlives the watch, which ends with the desk
+    JackEngine desk(port);
+    ASSERT_TRUE(desk.device);
+    desk.system.setDeviceWatcher([&changes] { ++changes; });
+    // The watch's word, then the engine's turn as the window would give it.
+    const auto waitForPresence = [&](bool present) {
+        const auto deadline = std::chrono::steady_clock::now() + 5s;
+        while (desk.system.outputPresent(*desk.device) != present && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(10ms);
+        desk.engine.DevicesChanged();
+        return desk.system.outputPresent(*desk.device) == present;
+    };
+
+    probe.closeVirtual();
+    ASSERT_TRUE(waitForPresence(false));
+    EXPECT_TRUE(desk.reporter.fields[0].endsWith(QStringLiteral(") is unplugged")));
+    probe.openVirtual(port);
+    ASSERT_TRUE(waitForPresence(true));
+    EXPECT_EQ(desk.reporter.fields[0], " Open MIDI OUT Port " + desk.portText + " (" +
+                                           desk.system.outputName(*desk.device).value_or(QString()) + ") again");
+    EXPECT_EQ(desk.reporter.fields[1], " Done");
+    EXPECT_GE(changes.load(), 2);
+
+    desk.engine.SendCtrlChg(desk.portText, 7, 80, "1");
+    ASSERT_TRUE(probe.waitFor(1));
+    EXPECT_EQ(probe.received(), (std::vector<Bytes>{{0xB0, 0x07, 0x50}}));
+    desk.system.setDeviceWatcher({});
 }
 
 }  // namespace

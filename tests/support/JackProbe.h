@@ -57,6 +57,8 @@ public:
 
     // A port of ours that RtMidiSystem lists as an output device.
     void openVirtual(const std::string& portName) { in_.openVirtualPort(portName); }
+    // The port goes away, as an unplugged device's does.
+    void closeVirtual() { in_.closePort(); }
 
     // Connects to the output port called `fullName` ("client:port").
     bool connectTo(const std::string& fullName)
