@@ -101,12 +101,12 @@ const std::vector<ButtonDef>& buttonDefs()
          PanelClass::PatchGroup, true},
         {"SeqButton", SeqButtonLeft, ButtonWidth, ButtonHeight, Kind::Toggle, Hint::Panels, MsgPlaySequence,
          PanelClass::Sequencer, true},
-        {"IconBtn", 3780, ButtonWidth, ButtonHeight, Kind::Toggle, Hint::ShowHide, MsgIconPalette, {}, false},
+        {"IconBtn", 3780, ButtonWidth, ButtonHeight, Kind::Toggle, Hint::ShowHide, MsgIconPalette, {}, true},
         {"PnlPtrBtn", 4140, ButtonWidth, ButtonHeight, Kind::Toggle, Hint::Panels, MsgPanelPointer,
          PanelClass::PanlPointer, false},
         {"RecordBtn", 4500, ButtonWidth, ButtonHeight, Kind::Toggle, Hint::Recorder, MsgRecordEvents, {}, true},
         {"SysXBtn", 4920, ButtonWidth, ButtonHeight, Kind::Toggle, Hint::None, 0, {}, true, true},
-        {"HelpBtn", 5940, ButtonWidth, ButtonHeight, Kind::Toggle, Hint::ShowHide, MsgHelpViewer, {}, false},
+        {"HelpBtn", 5940, ButtonWidth, ButtonHeight, Kind::Toggle, Hint::ShowHide, MsgHelpViewer, {}, true},
         {"ExitButton", 6300, ExitWidth, ExitHeight, Kind::Push, Hint::Fixed, MsgExitsProgram, {}, true},
     };
     return defs;
@@ -346,6 +346,10 @@ bool MainToolbar::eventFilter(QObject* watched, QEvent* event)
     }
     if (over && button->objectName() == u"SysXBtn")
         window.SysXBtn_Click();
+    if (over && button->objectName() == u"IconBtn")
+        window.IconBtn_Click();
+    if (over && button->objectName() == u"HelpBtn")
+        window.HelpBtn_Click();
     if (over && button->objectName() == u"RecordBtn")
         window.RecordBtn_MouseDown(Qt::LeftButton);
     else if (button->objectName() == u"RecordBtn")

@@ -19,9 +19,8 @@ namespace {
 
 enum : int { MsgFail = 3, MsgPortConfigInvalid = 75 };
 
-// Single windows that always exist in the full program; their blocks are
-// accepted so a session written by it loads, but they are not built yet.
-const QStringList OtherSingleWindows = {QStringLiteral("HelpView"), QStringLiteral("IconPalette"),
+// The single windows; a block of one the desktop does not keep is skipped.
+const QStringList SingleWindows = {QStringLiteral("HelpView"), QStringLiteral("IconPalette"),
                                         QStringLiteral("SysXDlg")};
 
 Qt::WindowStates windowStateFromCode(int code)
@@ -36,29 +35,52 @@ Qt::WindowStates windowStateFromCode(int code)
     }
 }
 
+// The normal-state position, the state code and the visibility of a window.
+struct WindowPlace {
+    QPoint pos;
+    QSize size;
+    int state = 0;
+    bool visible = false;
+};
+
+WindowPlace placeOf(QMdiSubWindow* window, bool visible)
+{
+    WindowPlace place;
+    place.visible = visible;
+    if (!window)
+        return place;
+    place.visible = !window->isHidden();
+    const Qt::WindowStates saved = window->windowState();
+    place.state = windowStateCode(saved);
+    if (place.state != 0) {
+        // The normal position is only known in the normal state.
+        window->setWindowState(saved & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+        place.pos = window->pos();
+        place.size = window->size();
+        window->setWindowState(saved);
+        if (!place.visible)
+            window->hide();
+    } else {
+        place.pos = window->pos();
+        place.size = window->size();
+    }
+    return place;
+}
+
 void writePanel(SectionWriter& out, Panel& panel)
 {
-    QMdiSubWindow* window = panel.subWindow();
-    QPoint pos;
-    int state = 0;
-    bool visible = !panel.isHidden();
-    if (window) {
-        visible = !window->isHidden();
-        const Qt::WindowStates saved = window->windowState();
-        state = windowStateCode(saved);
-        if (state != 0) {
-            // The normal position is only known in the normal state.
-            window->setWindowState(saved & ~(Qt::WindowMinimized | Qt::WindowMaximized));
-            pos = window->pos();
-            window->setWindowState(saved);
-            if (!visible)
-                window->hide();
-        } else {
-            pos = window->pos();
-        }
-    }
-    writeWindowHeader(out, panel.className(), panel.caption(), pos, nullptr, panel.BackColor, visible, panel.Tag, state);
+    const WindowPlace place = placeOf(panel.subWindow(), !panel.isHidden());
+    writeWindowHeader(out, panel.className(), panel.caption(), place.pos, nullptr, panel.BackColor, place.visible,
+                      panel.Tag, place.state);
     panel.SaveMe(out);
+}
+
+void writeSessionWindow(SectionWriter& out, SessionWindow& window)
+{
+    const WindowPlace place = placeOf(window.subWindow(), false);
+    writeWindowHeader(out, window.className(), window.caption(), place.pos, window.keepsSize() ? &place.size : nullptr,
+                      window.backColor(), place.visible, QString(), place.state);
+    window.SaveMe(out);
 }
 
 // The state of one load: the window the header keys go to.
@@ -81,10 +103,12 @@ private:
     SessionHost& host_;
     Shared& shared_;
     std::unique_ptr<MainBlockReader> mainBlock_;
-    // The window header keys apply to: the main window, a panel, or nothing
-    // (a single window this version does not have).
+    // The window header keys apply to: the main window, a panel, a single
+    // window, or nothing (a single window the desktop does not keep).
     bool currentIsMain_ = false;
     Panel* currentPanel_ = nullptr;
+    SessionWindow* currentSingle_ = nullptr;
+    QMdiSubWindow* currentFrame() const;
     Panel* lastCreated_ = nullptr;
     std::optional<int> pendingState_;
     std::optional<bool> pendingVisible_;
@@ -148,15 +172,20 @@ void SessionLoader::run(const QByteArray& bytes)
 
 // Window state and visibility go last in a block, so the saved state wins
 // over the moves and resizes before them.
+QMdiSubWindow* SessionLoader::currentFrame() const
+{
+    if (currentPanel_)
+        return currentPanel_->subWindow();
+    return currentSingle_ ? currentSingle_->subWindow() : nullptr;
+}
+
 void SessionLoader::finishBlock()
 {
-    if (currentPanel_) {
-        if (QMdiSubWindow* sub = currentPanel_->subWindow()) {
-            const bool visible = pendingVisible_.value_or(!sub->isHidden());
-            if (pendingState_)
-                sub->setWindowState(windowStateFromCode(*pendingState_));
-            sub->setVisible(visible);
-        }
+    if (QMdiSubWindow* sub = currentFrame()) {
+        const bool visible = pendingVisible_.value_or(!sub->isHidden());
+        if (pendingState_)
+            sub->setWindowState(windowStateFromCode(*pendingState_));
+        sub->setVisible(visible);
     } else if (currentIsMain_) {
         mainBlock().headerDone();
     }
@@ -168,6 +197,7 @@ bool SessionLoader::loadPanels(SectionReader& in)
 {
     currentIsMain_ = false;
     currentPanel_ = nullptr;
+    currentSingle_ = nullptr;
     while (in.peek()) {
         const SectionLine& line = *in.peek();
         if (line.kind == SectionLine::Kind::Error) {
@@ -175,6 +205,7 @@ bool SessionLoader::loadPanels(SectionReader& in)
             finishBlock();
             currentIsMain_ = false;
             currentPanel_ = nullptr;
+            currentSingle_ = nullptr;
             host_.ShowStatusText(0, QStringLiteral("Load Panel "));
             host_.ShowStatusText(1, shared_.msg(MsgFail));
             host_.ShowStatusText(2, QStringLiteral("Param Name missing"));
@@ -190,7 +221,7 @@ bool SessionLoader::loadPanels(SectionReader& in)
         // A header.
         if (const auto dataClass = dataSectionClass(line.name)) {
             const QString name = *dataClass;
-            const bool known = name == MainWindowClass || OtherSingleWindows.contains(name) || panelClassByName(name);
+            const bool known = name == MainWindowClass || SingleWindows.contains(name) || panelClassByName(name);
             if (!known) {
                 finishBlock();
                 return true;  // the caller reports it
@@ -201,22 +232,26 @@ bool SessionLoader::loadPanels(SectionReader& in)
                 mainBlock().data(in);
             else if (currentPanel_ && currentPanel_->className() == name)
                 currentPanel_->LoadMe(in);  // keys it does not know are skipped
+            else if (currentSingle_ && currentSingle_->className() == name)
+                currentSingle_->LoadMe(in);
             else
                 skipKeys(in);
             continue;
         }
         const QString name = line.name;
-        if (name == MainWindowClass || OtherSingleWindows.contains(name)) {
+        if (name == MainWindowClass || SingleWindows.contains(name)) {
             in.next();
             finishBlock();
             currentIsMain_ = name == MainWindowClass;
             currentPanel_ = nullptr;
+            currentSingle_ = currentIsMain_ ? nullptr : host_.sessionWindow(name);
             continue;
         }
         if (const auto id = panelClassByName(name)) {
             in.next();
             finishBlock();
             currentIsMain_ = false;
+            currentSingle_ = nullptr;
             currentPanel_ = host_.createPanelFromFile(*id);
             lastCreated_ = currentPanel_;
             continue;
@@ -234,31 +269,44 @@ void SessionLoader::readHeaderKey(const SectionLine& line)
         mainBlock().headerKey(line);
         return;
     }
-    QMdiSubWindow* target = currentPanel_ ? currentPanel_->subWindow() : nullptr;
+    QMdiSubWindow* target = currentFrame();
     if (!target)
         return;
     // Positions are those of the normal state.
     if (target->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized))
         target->setWindowState(Qt::WindowNoState);
-    // Panels keep their design size: Height and Width are not theirs.
+    // Panels keep their design size: Height and Width are not theirs. A
+    // single window names and tags itself.
     const QString& key = line.key;
     if (key == u"Name") {
-        currentPanel_->setCaption(line.value);
+        if (currentPanel_)
+            currentPanel_->setCaption(line.value);
     } else if (key == u"Top" || key == u"Left") {
         if (const auto twips = parseSectionInt(line.value)) {
             const int px = twipsToPixels(*twips);
             target->move(key == u"Top" ? QPoint(target->x(), px) : QPoint(px, target->y()));
         }
+    } else if (key == u"Height" || key == u"Width") {
+        const auto twips = parseSectionInt(line.value);
+        if (twips && *twips > 0 && currentSingle_ && currentSingle_->keepsSize()) {
+            const int px = twipsToPixels(*twips);
+            target->resize(key == u"Height" ? QSize(target->width(), px) : QSize(px, target->height()));
+        }
     } else if (key == u"Color") {
         if (const auto colour = parseSectionColor(line.value)) {
-            currentPanel_->BackColor = *colour;
-            currentPanel_->applyBackColor();
+            if (currentPanel_) {
+                currentPanel_->BackColor = *colour;
+                currentPanel_->applyBackColor();
+            } else {
+                currentSingle_->setBackColor(*colour);
+            }
         }
     } else if (key == u"Visible") {
         if (const auto visible = parseSectionBool(line.value))
             pendingVisible_ = *visible;
     } else if (key == u"Tag") {
-        currentPanel_->Tag = line.value;
+        if (currentPanel_)
+            currentPanel_->Tag = line.value;
     } else if (key == u"WindowState") {
         if (const auto state = parseSectionInt(line.value))
             pendingState_ = *state;
@@ -305,6 +353,8 @@ QByteArray writeSession(SessionHost& host)
     out.blank();
     out.header(QStringLiteral("Panels"));
     host.writeMainBlock(out);
+    for (SessionWindow* window : host.sessionWindows())
+        writeSessionWindow(out, *window);
     for (Panel* panel : host.panels())
         writePanel(out, *panel);
     return out.bytes();
