@@ -47,7 +47,8 @@ QMdiSubWindow* AOrvell::addToolWindow(QWidget* tool, const QString& buttonName)
                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     frame->hide();
     frame->installEventFilter(new VisibilityWatch(frame, [this, frame, buttonName] {
-        if (QToolButton* button = toolbar_->button(buttonName))
+        // The toolbar goes first when the window closes down.
+        if (QToolButton* button = toolbar_ ? toolbar_->button(buttonName) : nullptr)
             button->setChecked(frame->isVisible());
     }));
     return frame;

@@ -100,8 +100,9 @@ QMdiSubWindow* HelpView::subWindow() const { return qobject_cast<QMdiSubWindow*>
 
 bool HelpView::isShown() const
 {
+    // Not isVisible(): a session load hides the whole area for a while.
     const QWidget* frame = subWindow();
-    return frame ? frame->isVisible() : isVisible();
+    return frame ? !frame->isHidden() : !isHidden();
 }
 
 void HelpView::setBackColor(StoredColor color)

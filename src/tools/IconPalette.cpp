@@ -261,13 +261,18 @@ int IconPalette::slotOf(const QObject* watched) const
     return -1;
 }
 
-void IconPalette::startDrag(int slot)
+QMimeData* IconPalette::dragData(int slot) const
 {
     auto* data = new QMimeData;
     data->setData(QString::fromLatin1(PaletteIndexMime), QByteArray::number(slot));
     data->setImageData(picture(slot).toImage());
+    return data;
+}
+
+void IconPalette::startDrag(int slot)
+{
     auto* drag = new QDrag(IDImage[slot]);
-    drag->setMimeData(data);
+    drag->setMimeData(dragData(slot));
     drag->setPixmap(picture(slot));
     drag->exec(Qt::CopyAction);
 }

@@ -11,6 +11,7 @@
 #include <array>
 
 class QLabel;
+class QMimeData;
 
 namespace orvell {
 
@@ -35,6 +36,8 @@ public:
     // null outside the palette.
     QPixmap picture(int slot) const;
     const IconFileTable& IconFiles() const { return files_; }
+    // What dragging the slot carries: its number and its picture.
+    QMimeData* dragData(int slot) const;
 
     // Right click (or Enter) on a slot: load a picture from a file, or offer
     // the slot's own picture back when the dialog is left without one.
