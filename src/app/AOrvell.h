@@ -10,7 +10,6 @@
 #include <QPixmap>
 #include <QStringList>
 
-#include <array>
 #include <memory>
 #include <optional>
 
@@ -210,7 +209,6 @@ private:
     BigAnswer toAll_ = BigAnswer::None;
     QString cmdLineFile_;   // the command-line file being loaded
     QString lastFileName_;  // name part of the file last chosen to load
-    std::array<QPixmap, 40> paletteIcons_;
     PatchClipboard patchClipboard_;
     bool backdropWasShown_ = true;  // during a session load
     QTimer* autoEvent_ = nullptr;  // drives the automatic sweeps while any runs

@@ -142,13 +142,7 @@ QPixmap AOrvell::paletteIcon(int index)
 {
     if (iconPalette_)
         return iconPalette_->picture(index);
-    if (index < 0 || index >= IconPalette::SlotCount)
-        return {};
-    // Drawing the picture costs more than making a panel; each is drawn once.
-    QPixmap& cached = paletteIcons_[index];
-    if (cached.isNull() || cached.devicePixelRatio() != devicePixelRatioF())
-        cached = IconPalette::factoryPicture(index, devicePixelRatioF());
-    return cached;
+    return IconPalette::factoryPicture(index, devicePixelRatioF());
 }
 
 QList<SessionWindow*> AOrvell::sessionWindows()

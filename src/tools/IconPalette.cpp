@@ -82,8 +82,14 @@ QPixmap IconPalette::factoryPicture(int slot, qreal pixelRatio)
 {
     if (slot < 0 || slot >= SlotCount)
         return {};
-    const QString path = QStringLiteral(":/palette/slot%1.svg").arg(slot, 2, 10, QChar(u'0'));
-    return QIcon(path).pixmap(QSize(PanelPicturePixels, PanelPicturePixels), pixelRatio);
+    // Drawing the picture costs more than making a panel; each is drawn once.
+    static std::array<QPixmap, SlotCount> drawn;
+    QPixmap& cached = drawn[slot];
+    if (cached.isNull() || cached.devicePixelRatio() != pixelRatio) {
+        const QString path = QStringLiteral(":/palette/slot%1.svg").arg(slot, 2, 10, QChar(u'0'));
+        cached = QIcon(path).pixmap(QSize(PanelPicturePixels, PanelPicturePixels), pixelRatio);
+    }
+    return cached;
 }
 
 QPixmap IconPalette::picture(int slot) const
