@@ -7,7 +7,10 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
+#include <map>
 #include <mutex>
+#include <thread>
 
 namespace orvell::test {
 
@@ -21,10 +24,14 @@ public:
     void waitUntil(std::int64_t deadline) override
     {
         std::unique_lock lock(mutex_);
+        // Two players may sleep on one clock: each wakes for every interrupt
+        // it has not seen, so one cannot take the other's.
+        std::uint64_t& seen = seen_[std::this_thread::get_id()];
         waiting_ = true;
         deadline_ = deadline;
         changed_.notify_all();
-        changed_.wait(lock, [&] { return interrupted_ || now_.load() >= deadline; });
+        changed_.wait(lock, [&] { return seen != interrupts_ || now_.load() >= deadline; });
+        seen = interrupts_;
         waiting_ = false;
         interrupted_ = false;
     }
@@ -33,6 +40,7 @@ public:
     {
         const std::lock_guard lock(mutex_);
         interrupted_ = true;
+        ++interrupts_;
         changed_.notify_all();
     }
 
@@ -71,6 +79,8 @@ private:
     std::condition_variable changed_;
     bool waiting_ = false;
     bool interrupted_ = false;
+    std::uint64_t interrupts_ = 0;
+    std::map<std::thread::id, std::uint64_t> seen_;  // the interrupts each sleeper has woken for
     std::int64_t deadline_ = 0;
 };
 
