@@ -7,9 +7,11 @@
 #include "midi/MidiBackend.h"
 #include "panels/Shared.h"
 #include "sequencer/SmfReader.h"
+#include "tools/HelpView.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QMdiSubWindow>
 #include <QSocketNotifier>
 #include <QTimer>
 
@@ -169,6 +171,11 @@ int main(int argc, char* argv[])
         QTimer::singleShot(0, &window, [&window] {
             std::printf("Started: %s, %d panels\n", qPrintable(window.windowTitle()),
                         static_cast<int>(window.panels().size()));
+            // A session that opened the help viewer: which topic it shows.
+            const HelpView& help = window.helpView();
+            if (!help.subWindow()->isHidden())
+                std::printf("Help Viewer: %s, %d characters\n", qPrintable(help.windowTitle()),
+                            static_cast<int>(help.topicText(help.topicIndex()).size()));
             std::fflush(stdout);
             window.close();
         });

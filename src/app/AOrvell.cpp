@@ -21,6 +21,7 @@
 #include "patches/PatchListPanel.h"
 #include "patches/RemotePatch.h"
 #include "sequencer/SequencerPanel.h"
+#include "tools/IconPalette.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -134,6 +135,7 @@ AOrvell::AOrvell(Shared& shared, Dialogs& dialogs, QWidget* parent)
     menus_ = std::make_unique<MainMenus>(*this);
     panic_ = new PanicControl(*this);
     toolbar_ = std::make_unique<MainToolbar>(*this, *toolBar);
+    helpView();
     setBackColor(SysColor::AppWorkspace);
     updatePanelCounter();
 }
@@ -232,7 +234,11 @@ void AOrvell::ShowStatusMsg(int field, int messageNumber)
 
 void AOrvell::ClearStatus() { statusLine_->ClearStatus(); }
 
-void AOrvell::ShowHint(const QString& text) { statusLine_->ShowHint(text); }
+void AOrvell::ShowHint(const QString& text)
+{
+    statusLine_->ShowHint(text);
+    followHint(text);
+}
 
 void AOrvell::HoldStatus() { statusLine_->setKeep(true); }
 
@@ -354,7 +360,7 @@ void AOrvell::placePanel(Panel& panel)
     window->adjustSize();
     std::vector<QRect> occupied;
     for (QMdiSubWindow* other : mdiArea_->subWindowList()) {
-        if (other != window && other->isVisible())
+        if (other != window && other->isVisible() && !isToolWindow(other))
             occupied.push_back(other->geometry());
     }
     if (auto spot = findPanelSpot(mdiArea_->viewport()->size(), window->size(), occupied))
@@ -427,19 +433,6 @@ void AOrvell::popupMatchIdMenu(QPoint globalPos) { menus_->popup(QStringLiteral(
 void AOrvell::popupDupMenu(QPoint globalPos) { menus_->popup(QStringLiteral("DupMenu"), globalPos); }
 void AOrvell::popupPatchMenu(QPoint globalPos) { menus_->popup(QStringLiteral("PatchMenu"), globalPos); }
 
-QPixmap AOrvell::paletteIcon(int index)
-{
-    if (index < 0 || index > 39)
-        return {};
-    // Drawing the picture costs more than making a panel; each is drawn once.
-    QPixmap& cached = paletteIcons_[index];
-    if (cached.isNull() || cached.devicePixelRatio() != devicePixelRatioF()) {
-        const QString path = QStringLiteral(":/palette/slot%1.svg").arg(index, 2, 10, QChar(u'0'));
-        cached = QIcon(path).pixmap(QSize(24, 24), devicePixelRatioF());
-    }
-    return cached;
-}
-
 void AOrvell::setBackColor(StoredColor color)
 {
     BackColor = color;
@@ -489,7 +482,8 @@ void AOrvell::closeEvent(QCloseEvent* event)
 
 bool AOrvell::sessionChanged() const
 {
-    return IsChanged || std::ranges::any_of(panels(), [](const Panel* panel) { return panel->IsChanged; });
+    return IsChanged || (iconPalette_ && iconPalette_->IsChanged) ||
+           std::ranges::any_of(panels(), [](const Panel* panel) { return panel->IsChanged; });
 }
 
 bool AOrvell::queryUnload()
@@ -516,6 +510,10 @@ bool AOrvell::queryUnload()
             break;
         }
     }
+    // The palette cannot be saved on its own: a change the user did not save
+    // with the session stops the exit once.
+    if (close && iconPalette_ && !iconPalette_->queryExit())
+        close = false;
     if (!close) {
         shared_.flags.ClosingDown = false;
         SessionFile = savedSessionFile;

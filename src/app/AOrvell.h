@@ -10,7 +10,6 @@
 #include <QPixmap>
 #include <QStringList>
 
-#include <array>
 #include <memory>
 #include <optional>
 
@@ -23,6 +22,8 @@ namespace orvell {
 
 class BuiltInSynth;
 class Dialogs;
+class HelpView;
+class IconPalette;
 class JoystickSystem;
 class MainMenus;
 class MainToolbar;
@@ -147,6 +148,18 @@ public:
     // The Sys Ex window shows the table again after it was replaced.
     void sysExTableReplaced();
 
+    // The icon palette and the help viewer, made at their first use (AOrvellTools.cpp).
+    IconPalette& iconPalette();
+    HelpView& helpView();
+    void SetIDIcon_Click();
+    void hideIconPalette();
+    void IconBtn_Click();
+    void HelpBtn_Click();
+    // The help viewer follows a hint or a menu with this message number.
+    void ShowHelpTopicFor(int MsgNo);
+    QList<SessionWindow*> sessionWindows() override;
+    SessionWindow* sessionWindow(const QString& className) override;
+
     void DumpMessages_Click();
     void LoadMsgFrmFile_Click();
 
@@ -193,6 +206,10 @@ private:
     // Start-up's word on the joysticks, and the watch for ones plugged in later.
     void countJoysticks();
     QList<QMdiSubWindow*> panelWindows() const;
+    QMdiSubWindow* addToolWindow(QWidget* tool, const QString& buttonName);
+    void showToolWindow(QWidget& tool);
+    bool isToolWindow(const QMdiSubWindow* frame) const;
+    void followHint(const QString& text);
     QString nextPanelTag();
 
     Shared& shared_;
@@ -206,11 +223,12 @@ private:
     BigAnswer toAll_ = BigAnswer::None;
     QString cmdLineFile_;   // the command-line file being loaded
     QString lastFileName_;  // name part of the file last chosen to load
-    std::array<QPixmap, 40> paletteIcons_;
     PatchClipboard patchClipboard_;
     bool backdropWasShown_ = true;  // during a session load
     QTimer* autoEvent_ = nullptr;  // drives the automatic sweeps while any runs
     SysXDlg* sysXDlg_ = nullptr;
+    IconPalette* iconPalette_ = nullptr;
+    HelpView* helpView_ = nullptr;
     std::unique_ptr<RecorderControl> recorder_;
     JoystickSystem* joysticks_ = nullptr;
     QTimer* joyWatch_ = nullptr;  // notices joysticks plugged in or pulled out

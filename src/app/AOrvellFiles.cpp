@@ -15,6 +15,7 @@
 #include "panels/PanelFileRules.h"
 #include "panels/SessionFile.h"
 #include "panels/Shared.h"
+#include "tools/IconPalette.h"
 
 #include <QAction>
 #include <QDir>
@@ -182,6 +183,8 @@ bool AOrvell::SaveSession_Click()
     IsChanged = false;
     for (Panel* panel : panels())
         panel->IsChanged = false;
+    if (iconPalette_)
+        iconPalette_->IsChanged = false;
     return true;
 }
 

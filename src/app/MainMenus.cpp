@@ -39,7 +39,9 @@ enum : int {
     HelpFileMenu = 1,
     HelpToolsMenu = 2,
     HelpSetupMenu = 3,
+    HelpWindowsMenu = 4,
     HelpPanelMenu = 5,
+    HelpHelpMenu = 6,
 };
 
 const QString HideStatusBarCaption = QStringLiteral("Hide StatusBar");
@@ -191,7 +193,7 @@ void MainMenus::build()
     connect(current, &QMenu::aboutToShow, this, &MainMenus::prepareTools);
 
     barMenu("Setup", QStringLiteral("&Setup"), HelpSetupMenu, BackdropMenu::Setup);
-    item("SetIDIcon", QStringLiteral("&Assign ID Icons"));
+    item("SetIDIcon", QStringLiteral("&Assign ID Icons"), [&window] { window.SetIDIcon_Click(); });
     separator();
     item("SetBackColor", QStringLiteral("Set Backdrop &Color"), [this] { SetBackColor_Click(); });
     item("DefBackColor", QStringLiteral("&Default Backdrop"), [this] { DefBackColor_Click(); });
@@ -216,7 +218,7 @@ void MainMenus::build()
     item("LoadMsgFrmFile", QStringLiteral("Load Help Mesgs"), [&window] { window.LoadMsgFrmFile_Click(); });
     connect(current, &QMenu::aboutToShow, this, &MainMenus::prepareSetup);
 
-    barMenu("Windows", QStringLiteral("&Windows"), -1, BackdropMenu::Windows);
+    barMenu("Windows", QStringLiteral("&Windows"), HelpWindowsMenu, BackdropMenu::Windows);
     item("CascadeWin", QStringLiteral("&Cascade"), [&windows] { windows.CascadeWin_Click(); });
     item("TileWin", QStringLiteral("&Tile"), [&windows] { windows.TileWin_Click(); });
     item("ArrangeIcon", QStringLiteral("&Arrange Icons"), [&windows] { windows.ArrangeIcon_Click(); });
@@ -230,8 +232,8 @@ void MainMenus::build()
     item("CloseAll", QStringLiteral("Close All Panels"), [&windows] { windows.CloseAll_Click(); });
     connect(current, &QMenu::aboutToShow, this, &MainMenus::prepareWindows);
 
-    barMenu("HelpMenu", QStringLiteral("&Help"), -1, BackdropMenu::None);
-    item("ViewHelp", QStringLiteral("&Help Viewer"));
+    barMenu("HelpMenu", QStringLiteral("&Help"), HelpHelpMenu, BackdropMenu::None);
+    item("ViewHelp", QStringLiteral("&Help Viewer"), [&window] { window.HelpBtn_Click(); });
     item("ShowAbout", QStringLiteral("&About ORV..."), [this] { ShowAbout_Click(); });
 
     popupMenu("MatchID", QStringLiteral("Matching ID's"), -1);

@@ -104,7 +104,7 @@ const std::vector<ButtonDef>& buttonDefs()
          PanelClass::PatchGroup, true},
         {"SeqButton", SeqButtonLeft, ButtonWidth, ButtonHeight, Kind::Toggle, Hint::Panels, MsgPlaySequence,
          PanelClass::Sequencer, true},
-        {"IconBtn", 3780, ButtonWidth, ButtonHeight, Kind::Toggle, Hint::ShowHide, MsgIconPalette, {}, false},
+        {"IconBtn", 3780, ButtonWidth, ButtonHeight, Kind::Toggle, Hint::ShowHide, MsgIconPalette, {}, true},
         {"PnlPtrBtn", 4140, ButtonWidth, ButtonHeight, Kind::Toggle, Hint::Panels, MsgPanelPointer,
          PanelClass::PanlPointer, false},
         {"RecordBtn", 4500, ButtonWidth, ButtonHeight, Kind::Toggle, Hint::Recorder, MsgRecordEvents, {}, true},
@@ -112,7 +112,7 @@ const std::vector<ButtonDef>& buttonDefs()
         {"PanicBtn", 5340, ButtonWidth, ButtonHeight, Kind::Push, Hint::Text, 0, {}, true, false,
          "Panic: All Notes Off, All Sound Off and Reset All Controllers on every open port, sweeps and "
          "sequencers stopped (Esc twice or Ctrl+.)"},
-        {"HelpBtn", 5940, ButtonWidth, ButtonHeight, Kind::Toggle, Hint::ShowHide, MsgHelpViewer, {}, false},
+        {"HelpBtn", 5940, ButtonWidth, ButtonHeight, Kind::Toggle, Hint::ShowHide, MsgHelpViewer, {}, true},
         {"ExitButton", 6300, ExitWidth, ExitHeight, Kind::Push, Hint::Fixed, MsgExitsProgram, {}, true},
     };
     return defs;
@@ -357,6 +357,10 @@ bool MainToolbar::eventFilter(QObject* watched, QEvent* event)
     }
     if (over && button->objectName() == u"SysXBtn")
         window.SysXBtn_Click();
+    if (over && button->objectName() == u"IconBtn")
+        window.IconBtn_Click();
+    if (over && button->objectName() == u"HelpBtn")
+        window.HelpBtn_Click();
     if (over && button->objectName() == u"RecordBtn")
         window.RecordBtn_MouseDown(Qt::LeftButton);
     else if (button->objectName() == u"RecordBtn")

@@ -210,6 +210,7 @@ bool WindowManager::CloseAll_Click()
         }
     }
 
+    window_.hideIconPalette();
     shared.SysExList.clear();
     window_.sysExTableReplaced();
     window_.SessionFile.clear();

@@ -103,6 +103,15 @@ void ButtonsPanel::showFace(int index)
     }
 }
 
+void ButtonsPanel::paletteChanged(int slot)
+{
+    SlotPanel::paletteChanged(slot);
+    for (int i = 0; i < Slots; ++i) {
+        if (buttons_[i].icon == slot)
+            showFace(i);
+    }
+}
+
 void ButtonsPanel::setBtnIcon(int index, int paletteIndex)
 {
     if (index < 0 || index >= Slots || paletteIndex < 0)

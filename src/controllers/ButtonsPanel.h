@@ -10,10 +10,6 @@ class QLabel;
 
 namespace orvell {
 
-// A palette picture being dragged carries its slot number as decimal text
-// under this type; the icon palette starts such drags, a button takes them.
-inline constexpr char PaletteIndexMime[] = "application/x-orvell-palette-index";
-
 // Four push buttons, each sending one controller type on its own channel and
 // port: switched on while held or toggled, a one-shot message, a timed sweep,
 // or a command to another panel.
@@ -39,6 +35,7 @@ public:
 
     // A palette picture dropped on button i.
     void setBtnIcon(int index, int paletteIndex);
+    void paletteChanged(int slot) override;
 
     // Refused while other panels' push-button controls press these buttons.
     bool queryOwnClose(CloseReason reason) override;

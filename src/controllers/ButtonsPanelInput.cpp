@@ -9,7 +9,6 @@
 #include <QDropEvent>
 #include <QEvent>
 #include <QLabel>
-#include <QMimeData>
 #include <QMouseEvent>
 
 namespace orvell {
@@ -45,17 +44,6 @@ int shiftState(Qt::KeyboardModifiers modifiers)
            (modifiers & Qt::AltModifier ? 4 : 0);
 }
 
-std::optional<int> droppedIndex(const QMimeData* data)
-{
-    if (!data || !data->hasFormat(QString::fromLatin1(PaletteIndexMime)))
-        return std::nullopt;
-    bool ok = false;
-    const int index = QString::fromLatin1(data->data(QString::fromLatin1(PaletteIndexMime))).trimmed().toInt(&ok);
-    if (!ok || index < 0)
-        return std::nullopt;
-    return index;
-}
-
 }  // namespace
 
 // Hints.
@@ -85,7 +73,7 @@ void ButtonsPanel::showOwnHint(int index, QObject* control)
 bool ButtonsPanel::handleDrop(int index, QEvent* event)
 {
     auto* drop = static_cast<QDropEvent*>(event);
-    const auto palette = droppedIndex(drop->mimeData());
+    const auto palette = paletteIndexOf(drop->mimeData());
     if (!palette) {
         drop->ignore();
         return true;

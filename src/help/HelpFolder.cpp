@@ -1,5 +1,7 @@
 #include "help/HelpFolder.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 
 namespace orvell {
@@ -16,6 +18,13 @@ QString helpFolder(const QString& appDir, const QString& helpDir, const QString&
 
 QString installedHelpFolder()
 {
+    // Beside the program first, so an install moved to another prefix (or
+    // unpacked under a scratch folder) still finds its own help.
+    if (QCoreApplication::instance()) {
+        const QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/../share/orvell/Help/");
+        if (QFileInfo(beside).isDir())
+            return QDir::cleanPath(beside) + u'/';
+    }
 #ifdef ORVELL_DATADIR
     return QStringLiteral(ORVELL_DATADIR "/Help/");
 #else

@@ -11,7 +11,9 @@ namespace orvell {
 // boxes point where the user would put the files.
 QString helpFolder(const QString& appDir, const QString& helpDir, const QString& installedDir);
 
-// The installed help folder this build was configured for, "" when none.
+// The installed help folder: share/orvell/Help beside the program's bin
+// folder when there is one, else the one this build was configured for, ""
+// when none.
 QString installedHelpFolder();
 
 }  // namespace orvell

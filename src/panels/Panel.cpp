@@ -10,10 +10,12 @@
 #include "panels/Shared.h"
 
 #include <QCloseEvent>
+#include <QDropEvent>
 #include <QIcon>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolButton>
@@ -53,6 +55,7 @@ Panel::Panel(PanelClass id, PanelHost& host, QWidget* parent) : QWidget(parent),
     idIcon_->setGeometry(2, 2, IconPixels + 4, IconPixels + 4);
     idIcon_->setAlignment(Qt::AlignCenter);
     idIcon_->installEventFilter(this);
+    idIcon_->setAcceptDrops(true);
     setIDIcon(info.defaultIcon);
 
     hideButton_ = new QToolButton(this);
@@ -244,6 +247,24 @@ void Panel::setIDIcon(int index)
     IDIconindx = index;
     idIcon_->setPixmap(picture);
     idIcon_->setVisible(!picture.isNull());
+}
+
+void Panel::paletteChanged(int slot)
+{
+    if (slot == IDIconindx)
+        setIDIcon(slot);
+}
+
+std::optional<int> paletteIndexOf(const QMimeData* data)
+{
+    const QString type = QString::fromLatin1(PaletteIndexMime);
+    if (!data || !data->hasFormat(type))
+        return std::nullopt;
+    bool ok = false;
+    const int index = QString::fromLatin1(data->data(type)).trimmed().toInt(&ok);
+    if (!ok || index < 0)
+        return std::nullopt;
+    return index;
 }
 
 void Panel::IDIcon_RightClick()
@@ -503,6 +524,22 @@ bool Panel::eventFilter(QObject* watched, QEvent* event)
         case QEvent::MouseButtonPress:
             idIcon_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
             return true;
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop: {
+            auto* drop = static_cast<QDropEvent*>(event);
+            const auto index = paletteIndexOf(drop->mimeData());
+            if (!index) {
+                drop->ignore();
+                return true;
+            }
+            drop->acceptProposedAction();
+            if (event->type() == QEvent::Drop) {
+                setIDIcon(*index);
+                markChanged();
+            }
+            return true;
+        }
         case QEvent::MouseButtonRelease: {
             idIcon_->setFrameStyle(QFrame::NoFrame);
             auto* mouse = static_cast<QMouseEvent*>(event);

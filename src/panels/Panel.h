@@ -8,8 +8,11 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <optional>
+
 class QComboBox;
 class QLabel;
+class QMimeData;
 class QMdiSubWindow;
 class QToolButton;
 
@@ -18,6 +21,12 @@ namespace orvell {
 class PanelHost;
 class SectionReader;
 class SectionWriter;
+
+// A palette picture being dragged carries its slot number as decimal text
+// under this type; the icon palette starts such drags, ID icons and buttons take them.
+inline constexpr char PaletteIndexMime[] = "application/x-orvell-palette-index";
+// The slot a drag carries; nullopt for anything else.
+std::optional<int> paletteIndexOf(const QMimeData* data);
 
 // Panels with four controller slots (faders, buttons, joystick) expose their
 // slot selectors, so the Duplicate commands can copy one slot's channel, port
@@ -103,6 +112,8 @@ public:
     void showAndMark();
 
     void setIDIcon(int index);
+    // The picture of a palette slot changed: whatever shows it is redrawn.
+    virtual void paletteChanged(int slot);
     // Right click on the ID icon: offer the class default back.
     void IDIcon_RightClick();
 

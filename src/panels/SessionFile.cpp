@@ -21,7 +21,7 @@ namespace {
 enum : int { MsgFail = 3, MsgPortConfigInvalid = 75 };
 
 // Single windows besides the main one; a desktop reads the blocks of those it has.
-const QStringList OtherSingleWindows = {QStringLiteral("HelpView"), QStringLiteral("IconPalette"),
+const QStringList SingleWindows = {QStringLiteral("HelpView"), QStringLiteral("IconPalette"),
                                         QStringLiteral("SysXDlg")};
 
 Qt::WindowStates windowStateFromCode(int code)
@@ -36,29 +36,52 @@ Qt::WindowStates windowStateFromCode(int code)
     }
 }
 
+// The normal-state position, the state code and the visibility of a window.
+struct WindowPlace {
+    QPoint pos;
+    QSize size;
+    int state = 0;
+    bool visible = false;
+};
+
+WindowPlace placeOf(QMdiSubWindow* window, bool visible)
+{
+    WindowPlace place;
+    place.visible = visible;
+    if (!window)
+        return place;
+    place.visible = !window->isHidden();
+    const Qt::WindowStates saved = window->windowState();
+    place.state = windowStateCode(saved);
+    if (place.state != 0) {
+        // The normal position is only known in the normal state.
+        window->setWindowState(saved & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+        place.pos = window->pos();
+        place.size = window->size();
+        window->setWindowState(saved);
+        if (!place.visible)
+            window->hide();
+    } else {
+        place.pos = window->pos();
+        place.size = window->size();
+    }
+    return place;
+}
+
 void writePanel(SectionWriter& out, Panel& panel)
 {
-    QMdiSubWindow* window = panel.subWindow();
-    QPoint pos;
-    int state = 0;
-    bool visible = !panel.isHidden();
-    if (window) {
-        visible = !window->isHidden();
-        const Qt::WindowStates saved = window->windowState();
-        state = windowStateCode(saved);
-        if (state != 0) {
-            // The normal position is only known in the normal state.
-            window->setWindowState(saved & ~(Qt::WindowMinimized | Qt::WindowMaximized));
-            pos = window->pos();
-            window->setWindowState(saved);
-            if (!visible)
-                window->hide();
-        } else {
-            pos = window->pos();
-        }
-    }
-    writeWindowHeader(out, panel.className(), panel.caption(), pos, nullptr, panel.BackColor, visible, panel.Tag, state);
+    const WindowPlace place = placeOf(panel.subWindow(), !panel.isHidden());
+    writeWindowHeader(out, panel.className(), panel.caption(), place.pos, nullptr, panel.BackColor, place.visible,
+                      panel.Tag, place.state);
     panel.SaveMe(out);
+}
+
+void writeSessionWindow(SectionWriter& out, SessionWindow& window)
+{
+    const WindowPlace place = placeOf(window.subWindow(), false);
+    writeWindowHeader(out, window.className(), window.caption(), place.pos, window.keepsSize() ? &place.size : nullptr,
+                      window.backColor(), place.visible, QString(), place.state);
+    window.SaveMe(out);
 }
 
 // The state of one load: the window the header keys go to.
@@ -89,6 +112,9 @@ private:
     WindowBlockReader* currentSingle_ = nullptr;
     QString currentSingleName_;
     Panel* currentPanel_ = nullptr;
+    // A single window that keeps its place like a panel (help viewer, palette).
+    SessionWindow* currentWindow_ = nullptr;
+    QMdiSubWindow* currentFrame() const;
     Panel* lastCreated_ = nullptr;
     std::optional<int> pendingState_;
     std::optional<bool> pendingVisible_;
@@ -174,15 +200,20 @@ void SessionLoader::run(const QByteArray& bytes)
 
 // Window state and visibility go last in a block, so the saved state wins
 // over the moves and resizes before them.
+QMdiSubWindow* SessionLoader::currentFrame() const
+{
+    if (currentPanel_)
+        return currentPanel_->subWindow();
+    return currentWindow_ ? currentWindow_->subWindow() : nullptr;
+}
+
 void SessionLoader::finishBlock()
 {
-    if (currentPanel_) {
-        if (QMdiSubWindow* sub = currentPanel_->subWindow()) {
-            const bool visible = pendingVisible_.value_or(!sub->isHidden());
-            if (pendingState_)
-                sub->setWindowState(windowStateFromCode(*pendingState_));
-            sub->setVisible(visible);
-        }
+    if (QMdiSubWindow* sub = currentFrame()) {
+        const bool visible = pendingVisible_.value_or(!sub->isHidden());
+        if (pendingState_)
+            sub->setWindowState(windowStateFromCode(*pendingState_));
+        sub->setVisible(visible);
     } else if (currentSingle_) {
         currentSingle_->headerDone();
     }
@@ -193,6 +224,7 @@ void SessionLoader::finishBlock()
 bool SessionLoader::loadPanels(SectionReader& in)
 {
     currentSingle_ = nullptr;
+    currentWindow_ = nullptr;
     currentPanel_ = nullptr;
     while (in.peek()) {
         const SectionLine& line = *in.peek();
@@ -200,6 +232,7 @@ bool SessionLoader::loadPanels(SectionReader& in)
             in.next();
             finishBlock();
             currentSingle_ = nullptr;
+            currentWindow_ = nullptr;
             currentPanel_ = nullptr;
             host_.ShowStatusText(0, QStringLiteral("Load Panel "));
             host_.ShowStatusText(1, shared_.msg(MsgFail));
@@ -216,7 +249,7 @@ bool SessionLoader::loadPanels(SectionReader& in)
         // A header.
         if (const auto dataClass = dataSectionClass(line.name)) {
             const QString name = *dataClass;
-            const bool known = name == MainWindowClass || OtherSingleWindows.contains(name) || panelClassByName(name);
+            const bool known = name == MainWindowClass || SingleWindows.contains(name) || panelClassByName(name);
             if (!known) {
                 finishBlock();
                 return true;  // the caller reports it
@@ -227,15 +260,18 @@ bool SessionLoader::loadPanels(SectionReader& in)
                 currentSingle_->data(in);
             else if (currentPanel_ && currentPanel_->className() == name)
                 currentPanel_->LoadMe(in);  // keys it does not know are skipped
+            else if (currentWindow_ && currentWindow_->className() == name)
+                currentWindow_->LoadMe(in);
             else
                 skipKeys(in);
             continue;
         }
         const QString name = line.name;
-        if (name == MainWindowClass || OtherSingleWindows.contains(name)) {
+        if (name == MainWindowClass || SingleWindows.contains(name)) {
             in.next();
             finishBlock();
-            currentSingle_ = singleWindow(name);
+            currentWindow_ = name == MainWindowClass ? nullptr : host_.sessionWindow(name);
+            currentSingle_ = currentWindow_ ? nullptr : singleWindow(name);
             currentSingleName_ = name;
             currentPanel_ = nullptr;
             continue;
@@ -244,6 +280,7 @@ bool SessionLoader::loadPanels(SectionReader& in)
             in.next();
             finishBlock();
             currentSingle_ = nullptr;
+            currentWindow_ = nullptr;
             currentPanel_ = host_.createPanelFromFile(*id);
             lastCreated_ = currentPanel_;
             continue;
@@ -261,31 +298,44 @@ void SessionLoader::readHeaderKey(const SectionLine& line)
         currentSingle_->headerKey(line);
         return;
     }
-    QMdiSubWindow* target = currentPanel_ ? currentPanel_->subWindow() : nullptr;
+    QMdiSubWindow* target = currentFrame();
     if (!target)
         return;
     // Positions are those of the normal state.
     if (target->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized))
         target->setWindowState(Qt::WindowNoState);
-    // Panels keep their design size: Height and Width are not theirs.
+    // Panels keep their design size: Height and Width are not theirs. A
+    // single window names and tags itself.
     const QString& key = line.key;
     if (key == u"Name") {
-        currentPanel_->setCaption(line.value);
+        if (currentPanel_)
+            currentPanel_->setCaption(line.value);
     } else if (key == u"Top" || key == u"Left") {
         if (const auto twips = parseSectionInt(line.value)) {
             const int px = twipsToPixels(*twips);
             target->move(key == u"Top" ? QPoint(target->x(), px) : QPoint(px, target->y()));
         }
+    } else if (key == u"Height" || key == u"Width") {
+        const auto twips = parseSectionInt(line.value);
+        if (twips && *twips > 0 && currentWindow_ && currentWindow_->keepsSize()) {
+            const int px = twipsToPixels(*twips);
+            target->resize(key == u"Height" ? QSize(target->width(), px) : QSize(px, target->height()));
+        }
     } else if (key == u"Color") {
         if (const auto colour = parseSectionColor(line.value)) {
-            currentPanel_->BackColor = *colour;
-            currentPanel_->applyBackColor();
+            if (currentPanel_) {
+                currentPanel_->BackColor = *colour;
+                currentPanel_->applyBackColor();
+            } else {
+                currentWindow_->setBackColor(*colour);
+            }
         }
     } else if (key == u"Visible") {
         if (const auto visible = parseSectionBool(line.value))
             pendingVisible_ = *visible;
     } else if (key == u"Tag") {
-        currentPanel_->Tag = line.value;
+        if (currentPanel_)
+            currentPanel_->Tag = line.value;
     } else if (key == u"WindowState") {
         if (const auto state = parseSectionInt(line.value))
             pendingState_ = *state;
@@ -332,6 +382,8 @@ QByteArray writeSession(SessionHost& host)
     out.blank();
     out.header(QStringLiteral("Panels"));
     host.writeMainBlock(out);
+    for (SessionWindow* window : host.sessionWindows())
+        writeSessionWindow(out, *window);
     host.writeSingleWindows(out);
     for (Panel* panel : host.panels())
         writePanel(out, *panel);

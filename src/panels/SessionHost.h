@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/StoredColor.h"
 #include "panels/PanelClasses.h"
 
 #include <QList>
@@ -7,6 +8,8 @@
 
 #include <memory>
 #include <optional>
+
+class QMdiSubWindow;
 
 namespace orvell {
 
@@ -37,6 +40,24 @@ public:
     virtual std::optional<int> fileCounter() const = 0;
 };
 
+// A single window kept with the session (help viewer, icon palette): a
+// header block and a data section like a panel's, but never created by a file.
+class SessionWindow {
+public:
+    virtual ~SessionWindow() = default;
+    virtual QString className() const = 0;
+    virtual QString caption() const = 0;
+    virtual QMdiSubWindow* subWindow() const = 0;
+    // Whether Height= and Width= are written and read.
+    virtual bool keepsSize() const { return false; }
+    virtual StoredColor backColor() const = 0;
+    virtual void setBackColor(StoredColor color) = 0;
+    // "[<class> Data]" and the window's keys.
+    virtual void SaveMe(SectionWriter& out) = 0;
+    // Reads keys up to the next header and leaves it unread.
+    virtual void LoadMe(SectionReader& in) = 0;
+};
+
 // What session and panel files need of the desktop they are read into.
 class SessionHost {
 public:
@@ -54,6 +75,15 @@ public:
     virtual void RefreshPortLists() = 0;
 
     virtual void writeMainBlock(SectionWriter& out) = 0;
+    // The single windows written after the main window, in this order.
+    virtual QList<SessionWindow*> sessionWindows() { return {}; }
+    // The single window of this class a file's block goes to, made when it
+    // does not exist yet; null for one the desktop does not have.
+    virtual SessionWindow* sessionWindow(const QString& className)
+    {
+        (void)className;
+        return nullptr;
+    }
     virtual std::unique_ptr<MainBlockReader> readMainBlock() = 0;
     // The other single windows' blocks, after the main window's; a desktop
     // without such a window skips its block.

@@ -398,7 +398,7 @@ TEST(ToolbarToggle, PressInvertsTheLookAndOnlyAReleaseOverTheButtonActs)
 TEST(ToolbarToggle, GreyedButtonsNeitherActNorMoveTheBar)
 {
     Desk desk;
-    for (const char* name : {"JstkButton", "IconBtn", "PnlPtrBtn", "HelpBtn"}) {
+    for (const char* name : {"JstkButton", "PnlPtrBtn"}) {
         SCOPED_TRACE(name);
         QToolButton* button = desk.button(name);
         ASSERT_NE(button, nullptr);

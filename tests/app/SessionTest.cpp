@@ -112,7 +112,7 @@ TEST(Session, SaveLoadSaveGivesTheSameBytesAndRestoresEachPanel)
                                "StatusBarVisible=True\r\nToolBarPos=1\r\nStatusBarPos=2\r\nBackPictFile=\r\n"
                                "PanlDir=/some/panels/\r\nPatchDir=\r\nSeqDir=/some/seq/\r\n"));
     EXPECT_TRUE(saved.contains("SysExCount=0\r\n"));
-    EXPECT_EQ(saved.count("\r\nHeight="), 1);  // only the main window has a size
+    EXPECT_EQ(saved.count("\r\nHeight="), 2);  // only the main window and the help viewer have a size
 
     Desk copy(dir.path());
     copy.load(first);

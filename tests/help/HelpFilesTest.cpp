@@ -1,4 +1,5 @@
 #include "help/HelpFolder.h"
+#include "help/HelpTopics.h"
 #include "help/MessageTable.h"
 #include "support/Files.h"
 
@@ -17,21 +18,6 @@ using orvell::MessageTable;
 using orvell::test::readAll;
 
 namespace {
-
-// The topic files the help viewer lists, in topic order.
-constexpr const char* kTopicFiles[] = {
-    "Overview.txt",      "Patchlist.txt",     "PatchGroup.txt",
-    "JoystickCtrlr.txt", "AutoSettings.txt",  "CustomContrlr.txt",
-    "Buttons.txt",       "Faders.txt",        "IDIcon.txt",
-    "HideBtn.txt",       "ChanPort.txt",      "CntrlrType.txt",
-    "Sequence.txt",      "DupMenu.txt",       "PatchEditMenu.txt",
-    "PanlPointer.txt",   "HelpView.txt",      "FileMenu.txt",
-    "WindowMenu.txt",    "Toolbar.txt",       "Statusbar.txt",
-    "ToolsMenu.txt",     "SetupMenu.txt",     "PanelMenu.txt",
-    "HelpMenu.txt",      "RecordEvents.txt",  "ButtonsnFadersExample.txt",
-    "PatchControllerExample.txt", "TropezControlExample.txt",
-};
-static_assert(std::size(kTopicFiles) == 29);
 
 QString shippedHelp() { return QStringLiteral(ORVELL_SOURCE_DIR "/Help/"); }
 
@@ -57,7 +43,8 @@ bool isUtf8(const QByteArray& bytes)
 
 TEST(HelpFiles, EveryTopicIsShippedAsReadableText)
 {
-    for (const char* name : kTopicFiles) {
+    for (const orvell::HelpTopic& topic : orvell::helpTopics()) {
+        const char* name = topic.file;
         SCOPED_TRACE(name);
         const QString path = shippedHelp() + QLatin1String(name);
         if (!QFileInfo(path).isFile()) {

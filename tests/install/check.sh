@@ -27,5 +27,9 @@ check "icon well formed" xmllint --noout "$root/share/icons/hicolor/scalable/app
 check "29 help topics and the message file" test "$(ls "$root/share/orvell/Help" | grep -c '\.txt$')" -eq 30
 check "message file as the program dumps it" "$root/bin/orvell" --dump-messages dumped.txt
 check "shipped message file matches" cmp dumped.txt "$root/share/orvell/Help/ORVMesgs.txt"
+# Started from a folder without Help/, the installed program reads its own help files.
+printf '[Panels]\r\n[HelpView]\r\nVisible=True\r\n[HelpView Data]\r\nHelpIdx=7\r\n' > help.orv
+check "installed help opens in the viewer" sh -c "QT_QPA_PLATFORM=offscreen '$root/bin/orvell' --midi virtual \
+    --quit-after-start help.orv | grep -Eq '^Help Viewer: Faders, [1-9][0-9]+ characters'"
 [ $failed -eq 0 ] && echo "install checks passed"
 [ $failed -eq 0 ]
