@@ -5,6 +5,7 @@
 #include "controllers/JstkCtrl.h"
 #include "panels/Panel.h"
 #include "patches/PatchListPanel.h"
+#include "pointer/PanlPointer.h"
 #include "sequencer/SequencerPanel.h"
 
 namespace orvell {
@@ -23,6 +24,8 @@ Panel* makePanel(PanelClass id, PanelHost& host, PatchClipboard& clipboard, Joys
         return new PatchListPanel(host, clipboard);
     case PanelClass::Sequencer:
         return new SequencerPanel(host);
+    case PanelClass::PanlPointer:
+        return new PanlPointer(host);
     default:
         return new Panel(id, host);
     }

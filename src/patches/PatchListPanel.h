@@ -74,6 +74,7 @@ public:
     int remoteCount() const override { return entries_.count(); }
     int remoteIndex() const override { return ListIndex(); }
     void setRemoteIndex(int index) override { selectPatch(index); }
+    bool dontUseMyPnlPtr() const override { return DontUseMyPnlPtr; }
 
     // PatchEditTarget
     void CopyPatch(PatchClipboard& clipboard) override;
