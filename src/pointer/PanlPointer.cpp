@@ -130,7 +130,7 @@ void PanlPointer::buildControls()
     ctrldType_->setCurrentIndex(PatchControls);
     ctrldType_->setGeometry(34, 17, 96, 22);
     panlLst_ = makePanelSelector(this, QStringLiteral("PanlLst"), false);
-    panlLst_->setGeometry(134, 17, 124, 22);
+    panlLst_->setGeometry(134, 17, 96, 22);
     patchLst_ = new QListWidget(this);
     patchLst_->setObjectName(QStringLiteral("PatchLst"));
     patchLst_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -446,8 +446,8 @@ QList<QWidget*> PanlPointer::textControls() const { return {label1_, label2_}; }
 
 bool PanlPointer::eventFilter(QObject* watched, QEvent* event)
 {
-    const Shared& shared = host_.shared();
     if (event->type() == QEvent::Enter) {
+        const Shared& shared = host_.shared();
         if (watched == ctrldType_)
             host_.ShowHint(shared.msg(MsgKindHint));
         else if (watched == panlLst_)
