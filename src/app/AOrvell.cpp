@@ -229,6 +229,8 @@ void AOrvell::ClearStatus() { statusLine_->ClearStatus(); }
 
 void AOrvell::ShowHint(const QString& text) { statusLine_->ShowHint(text); }
 
+void AOrvell::HoldStatus() { statusLine_->setKeep(true); }
+
 void AOrvell::ShowMessage(const QString& text, const QString& title, MsgIcon icon)
 {
     dialogs_.MsgBox(text, MsgButtons::Ok, icon, title);

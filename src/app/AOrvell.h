@@ -51,6 +51,7 @@ public:
     // Reporter
     void ShowStatusText(int field, const QString& text) override;
     void ShowMessage(const QString& text, const QString& title, MsgIcon icon) override;
+    void HoldStatus() override;
 
     void ShowStatusMsg(int field, int messageNumber);
     void ClearStatus();

@@ -15,6 +15,9 @@ public:
     virtual void ShowStatusText(int field, const QString& text) = 0;
     // A box with one OK button. An empty title means the program's name.
     virtual void ShowMessage(const QString& text, const QString& title, MsgIcon icon) = 0;
+    // Keeps the status texts on screen until the next menu opens, so that
+    // mouse-over hints do not overwrite them.
+    virtual void HoldStatus() {}
 };
 
 }  // namespace orvell

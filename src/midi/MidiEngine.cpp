@@ -26,7 +26,11 @@ enum : int {
     MsgAfterTouch = 10,
     MsgData = 11,
     MsgChan = 12,
+    MsgConnect = 13,
     MsgPort = 14,
+    MsgToOutput = 16,
+    MsgCancel = 17,
+    MsgMidiIn = 47,
     MsgMidiOut = 48,
     MsgInvalidPort = 62,
     MsgHexOnly = 258,
@@ -60,6 +64,9 @@ void MidiEngine::InitMidiDevs()
         }
     }
 
+    ThruMap.assign(MidiInPorts.size(), 0);
+    thruToMapper_.assign(MidiInPorts.size(), false);
+
     NumOutDevs = std::max(0, system_.outputCount());
     MidiOutPorts.assign(static_cast<size_t>(NumOutDevs) + 1, MidiPort{});
     for (int i = 0; i <= NumOutDevs; ++i) {
@@ -71,12 +78,12 @@ void MidiEngine::InitMidiDevs()
     }
 }
 
-int MidiEngine::checkPort(const QString& port)
+int MidiEngine::checkPort(const QString& port, const std::vector<MidiPort>& table, int count)
 {
     auto number = parseInteger(port);
     if (!number)
         return -1;
-    if (*number < 0 || *number > NumOutDevs || *number >= static_cast<int>(MidiOutPorts.size())) {
+    if (*number < 0 || *number > count || *number >= static_cast<int>(table.size())) {
         reporter_.ShowStatusText(0, msgs_[MsgInvalidPort]);
         return -1;
     }
@@ -93,24 +100,21 @@ int MidiEngine::checkChannel(const QString& channel) const
     return *number - 1;
 }
 
-void MidiEngine::OpenMidiOut(const QString& portText)
+void MidiEngine::openRecord(MidiPort& record, const QString& description, const QString& routine,
+                            const std::function<int(MidiHandle&)>& open)
 {
-    const int port = checkPort(portText);
-    if (port < 0)
-        return;
-    MidiPort& record = MidiOutPorts[port];
     if (record.OpenCount == 0) {
-        reporter_.ShowStatusText(0, msgs_[MsgOpen] + msgs_[MsgMidiOut] + msgs_[MsgPort] + portText);
+        reporter_.ShowStatusText(0, description);
         MidiHandle handle = 0;
         {
             const std::lock_guard lock(systemMutex_);
-            LastMidiErr = system_.openOutput(port - 1, handle);
+            LastMidiErr = open(handle);
             if (LastMidiErr == MidiResult::Ok)
                 record.Handle = handle;
         }
         if (LastMidiErr != MidiResult::Ok) {
             reporter_.ShowStatusText(1, msgs_[MsgFail]);
-            ShowMidiError(QStringLiteral("OpenMidiOut"), LastMidiErr);
+            ShowMidiError(routine, LastMidiErr);
             record.Enabled = false;
             if (portListsChanged_)
                 portListsChanged_();
@@ -121,27 +125,173 @@ void MidiEngine::OpenMidiOut(const QString& portText)
     ++record.OpenCount;
 }
 
+bool MidiEngine::closeRecord(MidiPort& record, const QString& description, const QString& routine,
+                             const std::function<int(MidiHandle)>& close)
+{
+    if (record.OpenCount == 1) {
+        reporter_.ShowStatusText(0, description);
+        {
+            const std::lock_guard lock(systemMutex_);
+            LastMidiErr = close(record.Handle);
+        }
+        if (LastMidiErr != MidiResult::Ok) {
+            reporter_.ShowStatusText(1, msgs_[MsgFail]);
+            ShowMidiError(routine, LastMidiErr);
+            return false;
+        }
+        reporter_.ShowStatusText(1, msgs_[MsgDone]);
+    }
+    if (record.OpenCount > 0)
+        --record.OpenCount;
+    return true;
+}
+
+void MidiEngine::OpenMidiOut(const QString& portText)
+{
+    const int port = checkPort(portText);
+    if (port < 0)
+        return;
+    openRecord(MidiOutPorts[port], msgs_[MsgOpen] + msgs_[MsgMidiOut] + msgs_[MsgPort] + portText,
+               QStringLiteral("OpenMidiOut"), [&](MidiHandle& handle) { return system_.openOutput(port - 1, handle); });
+}
+
 void MidiEngine::CloseMidiOut(const QString& portText)
 {
     const int port = checkPort(portText);
     if (port < 0)
         return;
     MidiPort& record = MidiOutPorts[port];
-    if (record.OpenCount == 1) {
-        reporter_.ShowStatusText(0, msgs_[MsgClose] + msgs_[MsgMidiOut] + msgs_[MsgPort] + portText);
-        {
-            const std::lock_guard lock(systemMutex_);
-            LastMidiErr = system_.closeOutput(record.Handle);
-        }
-        if (LastMidiErr != MidiResult::Ok) {
-            reporter_.ShowStatusText(1, msgs_[MsgFail]);
-            ShowMidiError(QStringLiteral("CloseMidiOut"), LastMidiErr);
-            return;
-        }
-        reporter_.ShowStatusText(1, msgs_[MsgDone]);
+    const bool last = record.OpenCount == 1;
+    if (!closeRecord(record, msgs_[MsgClose] + msgs_[MsgMidiOut] + msgs_[MsgPort] + portText,
+                     QStringLiteral("CloseMidiOut"), [&](MidiHandle handle) { return system_.closeOutput(handle); }))
+        return;
+    // The system ends the routes into a closed output.
+    for (std::size_t in = 0; last && in < ThruMap.size(); ++in) {
+        if (thruConnected(static_cast<int>(in)) && ThruMap[in] == port)
+            setThru(static_cast<int>(in), std::nullopt);
     }
-    if (record.OpenCount > 0)
-        --record.OpenCount;
+}
+
+void MidiEngine::OpenMidiIn(const QString& portText)
+{
+    const int port = checkPort(portText, MidiInPorts, NumInDevs);
+    if (port < 0)
+        return;
+    openRecord(MidiInPorts[port], msgs_[MsgOpen] + msgs_[MsgMidiIn] + msgs_[MsgPort] + portText,
+               QStringLiteral("OpenMidiIn"), [&](MidiHandle& handle) { return system_.openInput(port - 1, handle); });
+}
+
+void MidiEngine::CloseMidiIn(const QString& portText)
+{
+    const int port = checkPort(portText, MidiInPorts, NumInDevs);
+    if (port < 0)
+        return;
+    MidiPort& record = MidiInPorts[port];
+    const bool last = record.OpenCount == 1;
+    const bool closed = closeRecord(record, msgs_[MsgClose] + msgs_[MsgMidiIn] + msgs_[MsgPort] + portText,
+                                    QStringLiteral("CloseMidiIn"), [&](MidiHandle handle) {
+                                        const int result = system_.resetInput(handle);
+                                        return result == MidiResult::Ok ? system_.closeInput(handle) : result;
+                                    });
+    // A closed input feeds nothing any more.
+    if (closed && last)
+        setThru(port, std::nullopt);
+}
+
+bool MidiEngine::thruConnected(int in) const
+{
+    if (in < 0 || in >= static_cast<int>(ThruMap.size()))
+        return false;
+    const auto index = static_cast<std::size_t>(in);
+    return ThruMap[index] != 0 || thruToMapper_[index];
+}
+
+void MidiEngine::setThru(int in, std::optional<int> out)
+{
+    const auto index = static_cast<std::size_t>(in);
+    ThruMap[index] = out.value_or(0);
+    thruToMapper_[index] = out == 0;
+}
+
+std::optional<std::pair<int, int>> MidiEngine::checkThruPair(const QString& inText, const QString& outText)
+{
+    const auto in = parseInteger(inText);
+    const auto out = parseInteger(outText);
+    if (!in || !out)
+        return std::nullopt;
+    if (*in < 0 || *in > NumInDevs || *in >= static_cast<int>(MidiInPorts.size()) || *out < 0 ||
+        *out > NumOutDevs || *out >= static_cast<int>(MidiOutPorts.size())) {
+        reporter_.ShowStatusText(0, msgs_[MsgInvalidPort]);
+        reporter_.HoldStatus();
+        return std::nullopt;
+    }
+    return std::pair{*in, *out};
+}
+
+void MidiEngine::AddThru(const QString& inText, const QString& outText)
+{
+    const auto pair = checkThruPair(inText, outText);
+    if (!pair)
+        return;
+    const auto [in, out] = *pair;
+    if (thruConnected(in)) {
+        if (ThruMap[in] == out)
+            return;
+        RemoveThru(QString::number(in), QString::number(ThruMap[in]));
+        // An input still feeding its old output must not feed a second one.
+        if (thruConnected(in))
+            return;
+    }
+    reporter_.ShowStatusText(0, msgs_[MsgConnect] + msgs_[MsgPort] + inText + msgs_[MsgToOutput] + outText);
+    {
+        const std::lock_guard lock(systemMutex_);
+        const MidiHandle input = MidiInPorts[in].Handle;
+        const MidiHandle output = MidiOutPorts[out].Handle;
+        LastMidiErr = system_.connect(input, output);
+        if (LastMidiErr == MidiResult::Ok) {
+            LastMidiErr = system_.startInput(input);
+            // A route the map does not know of would feed a later output too.
+            if (LastMidiErr != MidiResult::Ok)
+                system_.disconnect(input, output);
+        }
+    }
+    if (LastMidiErr == MidiResult::Ok) {
+        reporter_.ShowStatusText(1, msgs_[MsgDone]);
+        setThru(in, out);
+    } else {
+        reporter_.ShowStatusText(1, msgs_[MsgFail]);
+        ShowMidiError(QStringLiteral("AddThru"), LastMidiErr);
+    }
+    reporter_.HoldStatus();
+}
+
+void MidiEngine::RemoveThru(const QString& inText, const QString& outText)
+{
+    const auto pair = checkThruPair(inText, outText);
+    if (!pair)
+        return;
+    const auto [in, out] = *pair;
+    if (!thruConnected(in) || ThruMap[in] != out)
+        return;
+    reporter_.ShowStatusText(0, msgs_[MsgCancel] + msgs_[MsgConnect] + msgs_[MsgPort] + inText + msgs_[MsgToOutput] +
+                                    outText);
+    {
+        const std::lock_guard lock(systemMutex_);
+        const MidiHandle input = MidiInPorts[in].Handle;
+        LastMidiErr = system_.stopInput(input);
+        if (LastMidiErr == MidiResult::Ok)
+            LastMidiErr = system_.disconnect(input, MidiOutPorts[out].Handle);
+    }
+    if (LastMidiErr == MidiResult::Ok) {
+        reporter_.ShowStatusText(1, msgs_[MsgDone]);
+        setThru(in, std::nullopt);
+    } else {
+        reporter_.ShowStatusText(1, msgs_[MsgFail]);
+        ShowMidiError(QStringLiteral("RemoveThru, ") + inText + QStringLiteral(", ") + outText + QStringLiteral(" (") +
+                          ThruLoadedIn + QStringLiteral(", ") + ThruLoadedOut,
+                      LastMidiErr);
+    }
+    reporter_.HoldStatus();
 }
 
 QString MidiEngine::stamped(const QString& description) const
@@ -375,6 +525,16 @@ std::vector<std::pair<QString, int>> MidiEngine::OutPortChoices() const
     }
     if (!MidiOutPorts.empty())
         choices.emplace_back(MidiOutPorts[0].Name, 0);
+    return choices;
+}
+
+std::vector<std::pair<QString, int>> MidiEngine::InPortChoices() const
+{
+    std::vector<std::pair<QString, int>> choices;
+    for (int i = 0; i <= NumInDevs && i < static_cast<int>(MidiInPorts.size()); ++i) {
+        if (MidiInPorts[i].Present && MidiInPorts[i].Enabled)
+            choices.emplace_back(MidiInPorts[i].Name, i);
+    }
     return choices;
 }
 

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -49,6 +50,14 @@ public:
     void OpenMidiOut(const QString& port);
     void CloseMidiOut(const QString& port);
 
+    // Input ports: 0 is "Empty In", port n is input device n-1.
+    void OpenMidiIn(const QString& port);
+    void CloseMidiIn(const QString& port);
+    // Routes every message of an open input to an open output inside the MIDI
+    // system; one output per input, so a new one replaces the old.
+    void AddThru(const QString& inPort, const QString& outPort);
+    void RemoveThru(const QString& inPort, const QString& outPort);
+
     void SendCtrlChg(const QString& port, int controller, int value, const QString& channel);
     void SendProgChg(const QString& port, int program, const QString& channel);
     void SendAftrTch(const QString& port, int pressure, const QString& channel);
@@ -68,6 +77,8 @@ public:
     // The entries of an output port selector: (name, port number), enabled
     // devices first, the mapper last.
     std::vector<std::pair<QString, int>> OutPortChoices() const;
+    // The entries of an input port selector: the enabled devices ("Empty In" never).
+    std::vector<std::pair<QString, int>> InPortChoices() const;
 
     void ShowMidiError(const QString& routine, int code);
     static QString Hex2(int byte);
@@ -95,10 +106,29 @@ public:
     int NumOutDevs = 0;
     int NumInDevs = 0;
     int LastMidiErr = 0;
+    // Per input port, the output port it feeds; 0 = no connection (a route to
+    // the mapper is told apart by thruToMapper).
+    std::vector<int> ThruMap;
+    // The port texts the patch-group panel read when it last loaded its
+    // settings, named when a thru cannot be removed.
+    QString ThruLoadedIn, ThruLoadedOut;
+
+    // Whether input port `in` feeds an output now.
+    bool thruConnected(int in) const;
 
 private:
     // The common argument check; the port number, or -1 when nothing may be sent.
-    int checkPort(const QString& port);
+    int checkPort(const QString& port) { return checkPort(port, MidiOutPorts, NumOutDevs); }
+    int checkPort(const QString& port, const std::vector<MidiPort>& table, int count);
+    // The first holder opens the device; a failed open disables the port.
+    void openRecord(MidiPort& record, const QString& description, const QString& routine,
+                    const std::function<int(MidiHandle&)>& open);
+    // The last holder closes the device; false when closing failed.
+    bool closeRecord(MidiPort& record, const QString& description, const QString& routine,
+                     const std::function<int(MidiHandle)>& close);
+    // Both port numbers of a thru call, or nothing when the call stops here.
+    std::optional<std::pair<int, int>> checkThruPair(const QString& in, const QString& out);
+    void setThru(int in, std::optional<int> out);
     int checkChannel(const QString& channel) const;
     void sendShort(const char* routine, const QString& description, int port, std::uint8_t status,
                    std::uint8_t data1, std::uint8_t data2, int channel, bool record);
@@ -116,6 +146,7 @@ private:
     // Held around every call into the MIDI system and every change of a
     // port's handle, so the player's thread can send beside this one.
     std::mutex systemMutex_;
+    std::vector<bool> thruToMapper_;  // ThruMap's 0 is a live route to port 0
 };
 
 }  // namespace orvell

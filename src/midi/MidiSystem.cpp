@@ -40,6 +40,8 @@ std::optional<QString> standardMidiErrorText(int code)
         return QStringLiteral("No MIDI driver is available.");
     case MidiResult::NoMemory:
         return QStringLiteral("Not enough memory for the MIDI operation.");
+    case MidiResult::InvalidParam:
+        return QStringLiteral("The MIDI call was given a connection or parameter that does not exist.");
     case MidiResult::NotReady:
         return QStringLiteral("The MIDI device is busy; try again.");
     case MidiResult::NoDevice:

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 
@@ -20,6 +21,7 @@ constexpr int Allocated = 4;
 constexpr int InvalidHandle = 5;
 constexpr int NoDriver = 6;
 constexpr int NoMemory = 7;
+constexpr int InvalidParam = 11;
 constexpr int NotReady = 67;
 constexpr int NoDevice = 68;
 }  // namespace MidiResult
@@ -49,6 +51,25 @@ public:
     virtual int sendShort(MidiHandle handle, std::uint32_t packed) = 0;
     // Sends one system-exclusive message, F0 to F7, so that it arrives whole.
     virtual int sendLong(MidiHandle handle, const std::uint8_t* bytes, std::size_t size) = 0;
+
+    // Inputs are numbered as outputs, 0..inputCount()-1 (there is no mapper).
+    // An open input delivers nothing until started; stop and reset halt it.
+    virtual int openInput(int device, MidiHandle& handle) = 0;
+    virtual int closeInput(MidiHandle handle) = 0;
+    virtual int startInput(MidiHandle handle) = 0;
+    virtual int stopInput(MidiHandle handle) = 0;
+    virtual int resetInput(MidiHandle handle) = 0;
+    // Thru: each message a started input receives goes out whole on every
+    // output connected to it, on the backend's own thread. Closing either
+    // side ends the connection.
+    virtual int connect(MidiHandle input, MidiHandle output) = 0;
+    virtual int disconnect(MidiHandle input, MidiHandle output) = 0;
+
+    // Sees each message of a started input, on the backend's thread. The
+    // listener must not call back into the system; once setInputListener
+    // returns, the previous listener is no longer called.
+    using InputListener = std::function<void(MidiHandle input, std::span<const std::uint8_t> message)>;
+    virtual void setInputListener(InputListener listener) = 0;
 
     // The text of a result code, or nothing when the code is unknown.
     virtual std::optional<QString> errorText(int code) const = 0;

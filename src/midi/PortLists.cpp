@@ -6,12 +6,20 @@
 
 namespace orvell {
 
-void FillOutPortList(QComboBox& list, const MidiEngine& midi)
+namespace {
+
+void fill(QComboBox& list, const std::vector<std::pair<QString, int>>& choices)
 {
     list.clear();
-    for (const auto& [name, port] : midi.OutPortChoices())
+    for (const auto& [name, port] : choices)
         list.addItem(name, port);
     list.setCurrentIndex(list.count() > 0 ? 0 : -1);
 }
+
+}  // namespace
+
+void FillOutPortList(QComboBox& list, const MidiEngine& midi) { fill(list, midi.OutPortChoices()); }
+
+void FillInPortList(QComboBox& list, const MidiEngine& midi) { fill(list, midi.InPortChoices()); }
 
 }  // namespace orvell

@@ -1,11 +1,13 @@
 #include "midi/RtMidiSystem.h"
 
+#include "midi/JackInput.h"
 #include "midi/MidiBackend.h"
 
 #include <algorithm>
 #include <atomic>
 #include <exception>
 #include <map>
+#include <mutex>
 #include <new>
 #include <string>
 #include <utility>
@@ -36,6 +38,11 @@ bool belongsToClient(const std::string& portName, const std::string& client)
 // sequencer's output buffer.
 constexpr std::size_t AlsaSysExChunk = 256;
 
+// Set while an input callback forwards a message: RtMidi's failures there
+// belong to that thread, not to the call the user-interface thread is in.
+thread_local bool forwarding = false;
+thread_local bool forwardFailed = false;
+
 }  // namespace
 
 struct RtMidiSystem::Impl {
@@ -46,19 +53,48 @@ struct RtMidiSystem::Impl {
     std::vector<QString> inputs;
 
     // Set by the error callback, which RtMidi calls synchronously from the
-    // failing call on our thread.
+    // failing call on the calling thread.
     bool failed = false;
     std::string lastError;
 
     MidiHandle nextHandle = 1;
-    // Declared last so that the connections, whose error callback points
-    // here, go before the members the callback writes.
+
+    // Held around every send and every change of `outs` and of the routes,
+    // so the input callbacks' threads can forward beside the callers'. Never
+    // held while a connection is made or closed: JACK waits for the process
+    // thread then, which may be waiting here.
+    std::mutex sendMutex;
+    std::map<MidiHandle, std::vector<MidiHandle>> routes;  // input -> outputs
+
+    std::mutex listenerMutex;
+    InputListener listener;
+
+    // Under JACK an input is a client of our own (JackInput) whose thru
+    // routes go out in the cycle they come in; on ALSA an RtMidiIn whose
+    // callback forwards through the output's connection.
+    struct Input {
+        Impl* owner = nullptr;
+        MidiHandle handle = 0;
+        std::atomic<bool> started{false};
+        std::unique_ptr<RtMidiIn> in;
+        std::unique_ptr<JackInput> jack;
+    };
+
+    // Declared last so that the connections, whose callbacks point here, go
+    // before the members the callbacks use; inputs before the outputs they
+    // forward to.
     std::map<MidiHandle, std::unique_ptr<RtMidiOut>> outs;
+    std::map<MidiHandle, int> outDevices;  // -1: the mapper
+    std::map<MidiHandle, std::unique_ptr<Input>> ins;
 
     static void onError(RtMidiError::Type type, const std::string& text, void* self)
     {
         if (type == RtMidiError::DEBUG_WARNING)
             return;
+        if (forwarding) {
+            forwardFailed = true;
+            return;
+        }
         auto* d = static_cast<Impl*>(self);
         d->failed = true;
         d->lastError = text;
@@ -100,11 +136,11 @@ struct RtMidiSystem::Impl {
     }
 
     // Index of the port with this name now, if it is still there.
-    std::optional<unsigned> findOutput(RtMidiOut& out, const std::string& name)
+    static std::optional<unsigned> findPort(RtMidi& midi, const std::string& name)
     {
-        const unsigned count = out.getPortCount();
+        const unsigned count = midi.getPortCount();
         for (unsigned i = 0; i < count; ++i) {
-            if (out.getPortName(i) == name)
+            if (midi.getPortName(i) == name)
                 return i;
         }
         return std::nullopt;
@@ -116,6 +152,84 @@ struct RtMidiSystem::Impl {
         if (h == 0)  // wrapped: 0 means "never opened"
             h = nextHandle++;
         return h;
+    }
+
+    // One whole message; sendMutex is held.
+    void sendWhole(RtMidiOut& out, const std::uint8_t* bytes, std::size_t size)
+    {
+        if (api != RtMidi::LINUX_ALSA || size <= AlsaSysExChunk) {
+            out.sendMessage(bytes, size);
+            return;
+        }
+        // ALSA cannot queue one event larger than the client's output buffer,
+        // so a long message goes as equal pieces of one open system-exclusive
+        // event: the encoder emits a piece each time its buffer (sized by the
+        // first piece) fills and keeps the message open, and receivers join
+        // the pieces up to F7. The mutex keeps other messages from coming
+        // between.
+        for (std::size_t offset = 0; offset < size && !(forwarding ? forwardFailed : failed);
+             offset += AlsaSysExChunk)
+            out.sendMessage(bytes + offset, std::min(AlsaSysExChunk, size - offset));
+    }
+
+    int send(MidiHandle handle, const std::uint8_t* bytes, std::size_t size)
+    {
+        const std::lock_guard lock(sendMutex);
+        const auto it = outs.find(handle);
+        if (it == outs.end())
+            return MidiResult::InvalidHandle;
+        return call([&] { sendWhole(*it->second, bytes, size); });
+    }
+
+    static void onInput(double, std::vector<unsigned char>* message, void* self)
+    {
+        auto* input = static_cast<Input*>(self);
+        if (message && !message->empty() && input->started.load(std::memory_order_acquire))
+            input->owner->forward(*input, *message);
+    }
+
+    // On the input's callback thread.
+    void forward(const Input& input, std::span<const std::uint8_t> message)
+    {
+        {
+            const std::lock_guard lock(sendMutex);
+            const auto route = routes.find(input.handle);
+            if (route != routes.end()) {
+                forwarding = true;
+                for (MidiHandle output : route->second) {
+                    const auto out = outs.find(output);
+                    if (out == outs.end() || (api == RtMidi::UNIX_JACK && message.size() > JackMaxMessageBytes))
+                        continue;
+                    forwardFailed = false;
+                    try {
+                        sendWhole(*out->second, message.data(), message.size());
+                    } catch (const std::exception&) {
+                        // Nobody to tell on this thread; the next message tries again.
+                    }
+                }
+                forwarding = false;
+            }
+        }
+        const std::lock_guard lock(listenerMutex);
+        if (listener)
+            listener(input.handle, message);
+    }
+
+    Input* findInput(MidiHandle handle)
+    {
+        const auto it = ins.find(handle);
+        return it == ins.end() ? nullptr : it->second.get();
+    }
+
+    // RtMidi delivers from the moment a port opens; the callback drops what
+    // comes while the input is not started.
+    int setStarted(MidiHandle handle, bool started)
+    {
+        Input* input = findInput(handle);
+        if (!input)
+            return MidiResult::InvalidHandle;
+        input->started.store(started, std::memory_order_release);
+        return MidiResult::Ok;
     }
 };
 
@@ -212,7 +326,7 @@ int RtMidiSystem::openOutput(int device, MidiHandle& handle)
             return;
         }
         const std::string name = d_->outputs[static_cast<std::size_t>(device)].toStdString();
-        const std::optional<unsigned> index = d_->findOutput(*out, name);
+        const std::optional<unsigned> index = Impl::findPort(*out, name);
         if (!index) {
             present = false;
             return;
@@ -225,6 +339,8 @@ int RtMidiSystem::openOutput(int device, MidiHandle& handle)
         return MidiResult::NoDevice;
 
     handle = d_->takeHandle();
+    d_->outDevices.emplace(handle, device);
+    const std::lock_guard lock(d_->sendMutex);
     d_->outs.emplace(handle, std::move(out));
     return MidiResult::Ok;
 }
@@ -235,49 +351,162 @@ int RtMidiSystem::closeOutput(MidiHandle handle)
     if (it == d_->outs.end())
         return MidiResult::InvalidHandle;
     // The handle is gone whatever closing reports.
-    std::unique_ptr<RtMidiOut> out = std::move(it->second);
-    d_->outs.erase(it);
+    d_->outDevices.erase(handle);
+    for (auto& entry : d_->ins) {
+        if (entry.second->jack)
+            entry.second->jack->removeRoute(handle);
+    }
+    std::unique_ptr<RtMidiOut> out;
+    {
+        const std::lock_guard lock(d_->sendMutex);
+        out = std::move(it->second);
+        d_->outs.erase(it);
+        for (auto& [input, outputs] : d_->routes)
+            std::erase(outputs, handle);
+    }
     return d_->call([&] { out.reset(); });
 }
 
 int RtMidiSystem::sendShort(MidiHandle handle, std::uint32_t packed)
 {
-    const auto it = d_->outs.find(handle);
-    if (it == d_->outs.end())
-        return MidiResult::InvalidHandle;
-    const unsigned char bytes[3] = {
-        static_cast<unsigned char>(packed & 0xFF),
-        static_cast<unsigned char>((packed >> 8) & 0xFF),
-        static_cast<unsigned char>((packed >> 16) & 0xFF),
+    const std::uint8_t bytes[3] = {
+        static_cast<std::uint8_t>(packed & 0xFF),
+        static_cast<std::uint8_t>((packed >> 8) & 0xFF),
+        static_cast<std::uint8_t>((packed >> 16) & 0xFF),
     };
-    const auto length = static_cast<std::size_t>(shortMessageLength(bytes[0]));
-    RtMidiOut& out = *it->second;
-    return d_->call([&] { out.sendMessage(bytes, length); });
+    return d_->send(handle, bytes, static_cast<std::size_t>(shortMessageLength(bytes[0])));
 }
 
 int RtMidiSystem::sendLong(MidiHandle handle, const std::uint8_t* bytes, std::size_t size)
 {
-    const auto it = d_->outs.find(handle);
-    if (it == d_->outs.end())
+    if (!d_->outs.contains(handle))
         return MidiResult::InvalidHandle;
-    RtMidiOut& out = *it->second;
     if (d_->api == RtMidi::UNIX_JACK && size > JackMaxMessageBytes) {
         d_->lastError = "JACK takes messages of up to " + std::to_string(JackMaxMessageBytes) + " bytes; this one has " +
                         std::to_string(size) + ".";
         return MidiResult::Error;
     }
-    if (d_->api != RtMidi::LINUX_ALSA || size <= AlsaSysExChunk)
-        return d_->call([&] { out.sendMessage(bytes, size); });
-    // ALSA cannot queue one event larger than the client's output buffer, so
-    // a long message goes as equal pieces of one open system-exclusive event:
-    // the encoder emits a piece each time its buffer (sized by the first
-    // piece) fills and keeps the message open, and receivers join the pieces
-    // up to F7. No other message can come between, as sends are made on
-    // this thread only.
+    return d_->send(handle, bytes, size);
+}
+
+int RtMidiSystem::openInput(int device, MidiHandle& handle)
+{
+    handle = 0;
+    if (!d_->open)
+        return MidiResult::NoDriver;
+    if (device < 0 || device >= inputCount())
+        return MidiResult::BadDeviceId;
+
+    auto input = std::make_unique<Impl::Input>();
+    input->owner = d_.get();
+    input->handle = d_->takeHandle();
+    const std::string name = d_->inputs[static_cast<std::size_t>(device)].toStdString();
+    if (d_->api == RtMidi::UNIX_JACK) {
+        Impl::Input* self = input.get();
+        input->jack = JackInput::open(
+            d_->client, name, input->started,
+            [self](std::span<const std::uint8_t> message) { self->owner->forward(*self, message); }, d_->lastError);
+        if (!input->jack)
+            return MidiResult::Error;
+    } else {
+        bool present = true;
+        const int result = d_->call([&] {
+            input->in = std::make_unique<RtMidiIn>(d_->api, d_->client);
+            d_->watch(*input->in);
+            // Thru passes every message: SysEx, clock and active sensing too.
+            input->in->ignoreTypes(false, false, false);
+            input->in->setCallback(&Impl::onInput, input.get());
+            const std::optional<unsigned> index = Impl::findPort(*input->in, name);
+            if (!index) {
+                present = false;
+                return;
+            }
+            input->in->openPort(*index, "MIDI In");
+        });
+        if (result != MidiResult::Ok)
+            return result;
+        if (!present)
+            return MidiResult::NoDevice;
+    }
+    handle = input->handle;
+    d_->ins.emplace(handle, std::move(input));
+    return MidiResult::Ok;
+}
+
+int RtMidiSystem::closeInput(MidiHandle handle)
+{
+    const auto it = d_->ins.find(handle);
+    if (it == d_->ins.end())
+        return MidiResult::InvalidHandle;
+    std::unique_ptr<Impl::Input> input = std::move(it->second);
+    d_->ins.erase(it);
+    input->started = false;
+    {
+        const std::lock_guard lock(d_->sendMutex);
+        d_->routes.erase(handle);
+    }
+    // Outside the lock: closing waits for a callback that may be waiting on it.
     return d_->call([&] {
-        for (std::size_t offset = 0; offset < size && !d_->failed; offset += AlsaSysExChunk)
-            out.sendMessage(bytes + offset, std::min(AlsaSysExChunk, size - offset));
+        input->jack.reset();
+        input->in.reset();
     });
+}
+
+int RtMidiSystem::startInput(MidiHandle handle)
+{
+    return d_->setStarted(handle, true);
+}
+
+int RtMidiSystem::stopInput(MidiHandle handle)
+{
+    return d_->setStarted(handle, false);
+}
+
+int RtMidiSystem::resetInput(MidiHandle handle)
+{
+    // RtMidi keeps no input buffers to hand back: a reset is a stop.
+    return stopInput(handle);
+}
+
+int RtMidiSystem::connect(MidiHandle input, MidiHandle output)
+{
+    Impl::Input* in = d_->findInput(input);
+    const auto device = d_->outDevices.find(output);
+    if (!in || device == d_->outDevices.end())
+        return MidiResult::InvalidHandle;
+    // The mapper is an output port of ours that nothing can be connected to,
+    // so a route to it is forwarded like one on ALSA.
+    if (in->jack && device->second >= 0) {
+        if (in->jack->hasRoute(output))
+            return MidiResult::Ok;
+        const std::string destination = d_->outputs[static_cast<std::size_t>(device->second)].toStdString();
+        return in->jack->addRoute(output, destination, d_->lastError) ? MidiResult::Ok : MidiResult::Error;
+    }
+    const std::lock_guard lock(d_->sendMutex);
+    std::vector<MidiHandle>& outputs = d_->routes[input];
+    if (std::ranges::find(outputs, output) == outputs.end())
+        outputs.push_back(output);
+    return MidiResult::Ok;
+}
+
+int RtMidiSystem::disconnect(MidiHandle input, MidiHandle output)
+{
+    Impl::Input* in = d_->findInput(input);
+    if (!in || !d_->outDevices.contains(output))
+        return MidiResult::InvalidHandle;
+    if (in->jack && in->jack->removeRoute(output))
+        return MidiResult::Ok;
+    const std::lock_guard lock(d_->sendMutex);
+    const auto route = d_->routes.find(input);
+    if (route == d_->routes.end() || std::erase(route->second, output) == 0)
+        return MidiResult::InvalidParam;
+    return MidiResult::Ok;
+}
+
+void RtMidiSystem::setInputListener(InputListener listener)
+{
+    const std::lock_guard lock(d_->listenerMutex);
+    d_->listener = std::move(listener);
 }
 
 std::optional<QString> RtMidiSystem::errorText(int code) const

@@ -16,6 +16,12 @@ namespace orvell {
 // ports. Opening a device looks its name up again, because the system's port
 // indices shift when devices come and go. Every open is a separate RtMidi
 // client connection (under JACK a separate client, named Orvell, Orvell-01...).
+//
+// Thru never connects other programs' ports to each other, so every route
+// ends with our process, however it ends: under JACK an input is a client of
+// our own with a port per route, filled in the cycle the input is read
+// (JackInput); on ALSA RtMidi's input callback forwards through our output
+// connection.
 class RtMidiSystem final : public MidiSystem {
 public:
     // The longest message a JACK client passes on: RtMidi queues messages in
@@ -44,6 +50,15 @@ public:
     int closeOutput(MidiHandle handle) override;
     int sendShort(MidiHandle handle, std::uint32_t packed) override;
     int sendLong(MidiHandle handle, const std::uint8_t* bytes, std::size_t size) override;
+
+    int openInput(int device, MidiHandle& handle) override;
+    int closeInput(MidiHandle handle) override;
+    int startInput(MidiHandle handle) override;
+    int stopInput(MidiHandle handle) override;
+    int resetInput(MidiHandle handle) override;
+    int connect(MidiHandle input, MidiHandle output) override;
+    int disconnect(MidiHandle input, MidiHandle output) override;
+    void setInputListener(InputListener listener) override;
 
     // For MidiResult::Error: RtMidi's text of the last failure.
     std::optional<QString> errorText(int code) const override;

@@ -74,6 +74,8 @@ int VirtualMidiSystem::closeOutput(MidiHandle handle)
         return code;
     --openCounts_[it->second];
     openHandles_.erase(it);
+    for (auto& [inputHandle, input] : openInputs_)
+        std::erase(input.outputs, handle);
     return MidiResult::Ok;
 }
 
@@ -115,6 +117,142 @@ int VirtualMidiSystem::deliver(MidiHandle handle, std::vector<std::uint8_t> byte
     }
     sent_.push_back(std::move(message));
     return MidiResult::Ok;
+}
+
+namespace {
+
+const char* callName(VirtualMidiSystem::InputCall call)
+{
+    using Call = VirtualMidiSystem::InputCall;
+    switch (call) {
+    case Call::Open: return "open";
+    case Call::Close: return "close";
+    case Call::Start: return "start";
+    case Call::Stop: return "stop";
+    case Call::Reset: return "reset";
+    case Call::Connect: return "connect";
+    case Call::Disconnect: return "disconnect";
+    }
+    return "";
+}
+
+}  // namespace
+
+void VirtualMidiSystem::failInput(InputCall call, int device, int code, const QString& text)
+{
+    if (code == MidiResult::Ok) {
+        inputFailures_.erase({call, device});
+        return;
+    }
+    inputFailures_[{call, device}] = code;
+    if (!text.isEmpty())
+        errorTexts_[code] = text;
+}
+
+VirtualMidiSystem::Input* VirtualMidiSystem::inputCall(InputCall call, MidiHandle handle, int& result,
+                                                       const QString& detail)
+{
+    auto it = openInputs_.find(handle);
+    const QString device = it == openInputs_.end() ? QStringLiteral("?") : QString::number(it->second.device);
+    inputCalls_.append(QString::fromLatin1(callName(call)) + u' ' + device + detail);
+    if (it == openInputs_.end()) {
+        result = MidiResult::InvalidHandle;
+        return nullptr;
+    }
+    const auto failure = inputFailures_.find({call, it->second.device});
+    result = failure == inputFailures_.end() ? MidiResult::Ok : failure->second;
+    return result == MidiResult::Ok ? &it->second : nullptr;
+}
+
+int VirtualMidiSystem::openInput(int device, MidiHandle& handle)
+{
+    inputCalls_.append(QStringLiteral("open %1").arg(device));
+    if (device < 0 || device >= inputs_)
+        return MidiResult::BadDeviceId;
+    const auto failure = inputFailures_.find({InputCall::Open, device});
+    if (failure != inputFailures_.end())
+        return failure->second;
+    handle = nextHandle_++;
+    openInputs_[handle] = Input{device, false, {}};
+    return MidiResult::Ok;
+}
+
+int VirtualMidiSystem::closeInput(MidiHandle handle)
+{
+    int result = MidiResult::Ok;
+    if (inputCall(InputCall::Close, handle, result))
+        openInputs_.erase(handle);
+    return result;
+}
+
+int VirtualMidiSystem::setStarted(InputCall call, MidiHandle handle, bool started)
+{
+    int result = MidiResult::Ok;
+    if (Input* input = inputCall(call, handle, result))
+        input->started = started;
+    return result;
+}
+
+int VirtualMidiSystem::startInput(MidiHandle handle) { return setStarted(InputCall::Start, handle, true); }
+int VirtualMidiSystem::stopInput(MidiHandle handle) { return setStarted(InputCall::Stop, handle, false); }
+int VirtualMidiSystem::resetInput(MidiHandle handle) { return setStarted(InputCall::Reset, handle, false); }
+
+VirtualMidiSystem::Input* VirtualMidiSystem::routeCall(InputCall call, MidiHandle inputHandle, MidiHandle output,
+                                                      int& result)
+{
+    const auto out = openHandles_.find(output);
+    const QString detail = u' ' + (out == openHandles_.end() ? QStringLiteral("?") : QString::number(out->second));
+    Input* input = inputCall(call, inputHandle, result, detail);
+    if (input && out == openHandles_.end()) {
+        result = MidiResult::InvalidHandle;
+        return nullptr;
+    }
+    return input;
+}
+
+int VirtualMidiSystem::connect(MidiHandle inputHandle, MidiHandle output)
+{
+    int result = MidiResult::Ok;
+    Input* input = routeCall(InputCall::Connect, inputHandle, output, result);
+    if (input && !std::ranges::count(input->outputs, output))
+        input->outputs.push_back(output);
+    return result;
+}
+
+int VirtualMidiSystem::disconnect(MidiHandle inputHandle, MidiHandle output)
+{
+    int result = MidiResult::Ok;
+    Input* input = routeCall(InputCall::Disconnect, inputHandle, output, result);
+    if (input && std::erase(input->outputs, output) == 0)
+        return MidiResult::InvalidParam;
+    return result;
+}
+
+int VirtualMidiSystem::playInto(int device, std::span<const std::uint8_t> message)
+{
+    if (device < 0 || device >= inputs_)
+        return MidiResult::BadDeviceId;
+    for (const auto& [handle, input] : openInputs_) {
+        if (input.device != device || !input.started)
+            continue;
+        for (MidiHandle output : input.outputs)
+            deliver(output, std::vector<std::uint8_t>(message.begin(), message.end()));
+        if (listener_)
+            listener_(handle, message);
+    }
+    return MidiResult::Ok;
+}
+
+bool VirtualMidiSystem::inputStarted(int device) const
+{
+    return std::ranges::any_of(openInputs_,
+                               [device](const auto& entry) { return entry.second.device == device && entry.second.started; });
+}
+
+int VirtualMidiSystem::openInputCount(int device) const
+{
+    return static_cast<int>(
+        std::ranges::count_if(openInputs_, [device](const auto& entry) { return entry.second.device == device; }));
 }
 
 std::optional<QString> VirtualMidiSystem::errorText(int code) const

@@ -3,6 +3,7 @@
 #include "midi/MidiSystem.h"
 
 #include <QFile>
+#include <QStringList>
 
 #include <map>
 #include <memory>
@@ -38,6 +39,30 @@ public:
     int sendLong(MidiHandle handle, const std::uint8_t* bytes, std::size_t size) override;
     std::optional<QString> errorText(int code) const override;
 
+    int openInput(int device, MidiHandle& handle) override;
+    int closeInput(MidiHandle handle) override;
+    int startInput(MidiHandle handle) override;
+    int stopInput(MidiHandle handle) override;
+    int resetInput(MidiHandle handle) override;
+    int connect(MidiHandle input, MidiHandle output) override;
+    int disconnect(MidiHandle input, MidiHandle output) override;
+    void setInputListener(InputListener listener) override { listener_ = std::move(listener); }
+
+    // A keyboard on input `device` plays one message: every started open of
+    // the device passes it to its connected outputs and to the listener, on
+    // the caller's thread. BadDeviceId for a device that does not exist.
+    int playInto(int device, std::span<const std::uint8_t> message);
+
+    enum class InputCall { Open, Close, Start, Stop, Reset, Connect, Disconnect };
+    // Makes `call` on input `device` fail; MidiResult::Ok removes the failure.
+    void failInput(InputCall call, int device, int code, const QString& text = {});
+    // Every input call that reached the system, in order: "open 0", "start 0",
+    // "connect 0 1" (input device, output device; -1 is the mapper)...
+    const QStringList& inputCalls() const { return inputCalls_; }
+    void clearInputCalls() { inputCalls_.clear(); }
+    bool inputStarted(int device) const;
+    int openInputCount(int device) const;
+
     // Failure injection. A code of MidiResult::Ok removes the failure.
     void failOpen(int device, int code, const QString& text = {});
     void failSend(int device, int code, const QString& text = {});
@@ -62,6 +87,18 @@ private:
     // Keeps a message sent on `handle`, or says why it cannot go.
     int deliver(MidiHandle handle, std::vector<std::uint8_t> bytes);
 
+    struct Input {
+        int device = 0;
+        bool started = false;
+        std::vector<MidiHandle> outputs;  // thru destinations
+    };
+    // The open input behind `handle`, after recording the call and applying
+    // an injected failure; the result code is set when there is none.
+    Input* inputCall(InputCall call, MidiHandle handle, int& result, const QString& detail = {});
+    int setStarted(InputCall call, MidiHandle handle, bool started);
+    // As inputCall, for a call that names an output too.
+    Input* routeCall(InputCall call, MidiHandle input, MidiHandle output, int& result);
+
     int inputs_;
     int outputs_;
     const Clock& clock_;
@@ -73,6 +110,10 @@ private:
     std::map<int, Failure> closeFailures_;
     std::map<int, QString> errorTexts_;
     std::vector<int> absent_;
+    std::map<MidiHandle, Input> openInputs_;
+    std::map<std::pair<InputCall, int>, int> inputFailures_;  // (call, device) -> code
+    QStringList inputCalls_;
+    InputListener listener_;
     std::vector<SentMessage> sent_;
     MidiHandle nextHandle_ = 1;
     std::unique_ptr<QFile> log_;

@@ -26,6 +26,12 @@ void ReporterProxy::ShowMessage(const QString& text, const QString& title, MsgIc
     std::fprintf(stderr, "%s\n", qPrintable(line));
 }
 
+void ReporterProxy::HoldStatus()
+{
+    if (target_)
+        target_->HoldStatus();
+}
+
 Shared::Shared(std::unique_ptr<MidiSystem> system, std::unique_ptr<Scheduler> scheduler)
     : AppDir(QDir::currentPath() + u'/'),
       system_(std::move(system)),

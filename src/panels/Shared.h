@@ -24,6 +24,7 @@ public:
     void setTarget(Reporter* target) { target_ = target; }
     void ShowStatusText(int field, const QString& text) override;
     void ShowMessage(const QString& text, const QString& title, MsgIcon icon) override;
+    void HoldStatus() override;
 
 private:
     Reporter* target_ = nullptr;

@@ -9,6 +9,7 @@
 #include "midi/MidiBackend.h"
 #include "midi/RtMidiSystem.h"
 #include "midi/VirtualMidiSystem.h"
+#include "support/JackProbe.h"
 #include "support/JackServer.h"
 
 #include <gtest/gtest.h>
@@ -33,103 +34,14 @@ using Bytes = std::vector<unsigned char>;
 
 const QString testClient = QStringLiteral("OrvellUnderTest");
 
-// JACK now and then refuses a client whose name was closed a moment ago, so
-// every test uses fresh names.
-int nextId()
-{
-    static int counter = 0;
-    return ++counter;
-}
-
-std::string uniquePortName(const char* stem)
-{
-    return std::string(stem) + " " + std::to_string(nextId());
-}
+using test::nextId;
+using test::Probe;
+using test::sendAndReceive;
+using test::uniquePortName;
 
 QString uniqueClient()
 {
     return testClient + QString::number(nextId());
-}
-
-// A second JACK client that records every message it receives. Messages
-// arrive on JACK's process thread.
-class Probe {
-public:
-    Probe() : in_(RtMidi::UNIX_JACK, "Probe" + std::to_string(nextId()))
-    {
-        in_.ignoreTypes(false, false, false);
-        in_.setCallback(&Probe::receive, this);
-    }
-
-    // A port of ours that RtMidiSystem lists as an output device.
-    void openVirtual(const std::string& portName) { in_.openVirtualPort(portName); }
-
-    // Connects to the output port called `fullName` ("client:port").
-    bool connectTo(const std::string& fullName)
-    {
-        const std::optional<unsigned> index = find(fullName);
-        if (!index)
-            return false;
-        in_.openPort(*index, "probe");
-        return in_.isPortOpen();
-    }
-
-    bool lists(const std::string& fullName) { return find(fullName).has_value(); }
-
-    bool waitFor(std::size_t count, std::chrono::milliseconds timeout = 2s)
-    {
-        const auto deadline = std::chrono::steady_clock::now() + timeout;
-        while (std::chrono::steady_clock::now() < deadline) {
-            if (received().size() >= count)
-                return true;
-            std::this_thread::sleep_for(1ms);
-        }
-        return received().size() >= count;
-    }
-
-    std::vector<Bytes> received()
-    {
-        std::lock_guard lock(mutex_);
-        return messages_;
-    }
-
-private:
-    static void receive(double, std::vector<unsigned char>* message, void* self)
-    {
-        auto* probe = static_cast<Probe*>(self);
-        std::lock_guard lock(probe->mutex_);
-        probe->messages_.push_back(*message);
-    }
-
-    std::optional<unsigned> find(const std::string& fullName)
-    {
-        const unsigned count = in_.getPortCount();
-        for (unsigned i = 0; i < count; ++i) {
-            if (in_.getPortName(i) == fullName)
-                return i;
-        }
-        return std::nullopt;
-    }
-
-    RtMidiIn in_;
-    std::mutex mutex_;
-    std::vector<Bytes> messages_;
-};
-
-// Sends one message and returns what the probe received for it. A
-// non-realtime JACK server on a busy machine drops whole cycles (xruns) and
-// the messages in them, so an unanswered send is repeated.
-// `send` says whether the message went out; nothing is awaited when it did not.
-std::optional<Bytes> sendAndReceive(Probe& probe, const std::function<bool()>& send)
-{
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        const std::size_t before = probe.received().size();
-        if (!send())
-            return std::nullopt;
-        if (probe.waitFor(before + 1, 300ms))
-            return probe.received().at(before);
-    }
-    return std::nullopt;
 }
 
 std::optional<Bytes> deliver(MidiSystem& system, MidiHandle handle, std::uint32_t packed, Probe& probe)

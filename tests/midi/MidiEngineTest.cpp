@@ -420,6 +420,14 @@ public:
         return MidiResult::Ok;
     }
     int sendLong(MidiHandle, const std::uint8_t*, std::size_t) override { return MidiResult::Ok; }
+    int openInput(int, MidiHandle&) override { return MidiResult::NoDriver; }
+    int closeInput(MidiHandle) override { return MidiResult::InvalidHandle; }
+    int startInput(MidiHandle) override { return MidiResult::InvalidHandle; }
+    int stopInput(MidiHandle) override { return MidiResult::InvalidHandle; }
+    int resetInput(MidiHandle) override { return MidiResult::InvalidHandle; }
+    int connect(MidiHandle, MidiHandle) override { return MidiResult::InvalidHandle; }
+    int disconnect(MidiHandle, MidiHandle) override { return MidiResult::InvalidHandle; }
+    void setInputListener(InputListener) override {}
     std::optional<QString> errorText(int code) const override { return standardMidiErrorText(code); }
     std::vector<std::uint32_t> packed;
 };

@@ -30,16 +30,20 @@ public:
         boxes.push_back({text, title, icon});
     }
 
+    void HoldStatus() override { ++holds; }
+
     void clear()
     {
         fields = {};
         writes.clear();
         boxes.clear();
+        holds = 0;
     }
 
     std::array<QString, 4> fields;
     std::vector<std::pair<int, QString>> writes;
     std::vector<Box> boxes;
+    int holds = 0;
 };
 
 }  // namespace orvell::test

@@ -21,18 +21,27 @@ public:
     void waitUntil(std::int64_t deadline) override
     {
         std::unique_lock lock(mutex_);
-        waiting_ = true;
+        if (pending_) {
+            pending_ = false;
+            return;
+        }
+        const std::uint64_t generation = generation_;
+        ++sleepers_;
         deadline_ = deadline;
         changed_.notify_all();
-        changed_.wait(lock, [&] { return interrupted_ || now_.load() >= deadline; });
-        waiting_ = false;
-        interrupted_ = false;
+        changed_.wait(lock, [&] { return generation_ != generation || now_.load() >= deadline; });
+        --sleepers_;
     }
 
+    // Several players may share this clock: an interrupt wakes every sleeper
+    // and also ends the next wait at once, because the thread it was meant
+    // for may not have gone to sleep yet. Extra wake-ups are harmless to a
+    // player; a lost one would hang it.
     void interrupt() override
     {
         const std::lock_guard lock(mutex_);
-        interrupted_ = true;
+        ++generation_;
+        pending_ = true;
         changed_.notify_all();
     }
 
@@ -41,7 +50,7 @@ public:
     {
         std::unique_lock lock(mutex_);
         const bool settled = changed_.wait_for(lock, std::chrono::seconds(10), [&] {
-            return waiting_ && !interrupted_ && deadline_ > now_.load();
+            return sleepers_ > 0 && !pending_ && deadline_ > now_.load();
         });
         ASSERT_TRUE(settled) << "the player did not go back to sleep";
     }
@@ -69,8 +78,9 @@ private:
     std::atomic<std::int64_t> now_{0};
     std::mutex mutex_;
     std::condition_variable changed_;
-    bool waiting_ = false;
-    bool interrupted_ = false;
+    int sleepers_ = 0;
+    bool pending_ = false;
+    std::uint64_t generation_ = 0;
     std::int64_t deadline_ = 0;
 };
 
