@@ -20,6 +20,7 @@
 #include "panels/Shared.h"
 #include "patches/PatchListPanel.h"
 #include "patches/RemotePatch.h"
+#include "pointer/PanlPointer.h"
 #include "sequencer/SequencerPanel.h"
 #include "tools/IconPalette.h"
 
@@ -131,11 +132,14 @@ AOrvell::AOrvell(Shared& shared, Dialogs& dialogs, QWidget* parent)
         return RemotePatchChange(*this, QString::number(patchId), value);
     });
     shared_.autoSweep.setReporter(&shared_.reporter(), &shared_.Msgs);
+    shared_.midi.setRemoteRelease([this](int code, int tag) { ReleaseRemoteHold(*this, code, tag); });
     windows_ = std::make_unique<WindowManager>(*this);
     menus_ = std::make_unique<MainMenus>(*this);
     panic_ = new PanicControl(*this);
     toolbar_ = std::make_unique<MainToolbar>(*this, *toolBar);
     helpView();
+    // Opening or closing a panel may give the panel pointer something to do, or take it away.
+    connect(this, &AOrvell::panelsChanged, this, &AOrvell::updatePanelPointerAvailability);
     setBackColor(SysColor::AppWorkspace);
     updatePanelCounter();
 }
@@ -144,6 +148,9 @@ AOrvell::~AOrvell()
 {
     shared_.midiSystem().setDeviceWatcher({});
     shared_.midi.setPortListsChanged({});
+    shared_.midi.setRemoteRelease({});
+    // The panels go after the menus and the toolbar; their leaving must not reach them.
+    disconnect(this, &AOrvell::panelsChanged, this, &AOrvell::updatePanelPointerAvailability);
     shared_.autoSweep.setTimerSwitch({});
     shared_.autoSweep.setPatchChange({});
     // Closing panels and the MDI area signal back while this window is half
@@ -336,9 +343,14 @@ Panel* AOrvell::createPanel(PanelClass id, Placing placing)
     panel->Tag = nextPanelTag();
     QMdiSubWindow* window = mdiArea_->addSubWindow(panel);
     window->setWindowIcon(panel->IDIconindx >= 0 ? QIcon(paletteIcon(panel->IDIconindx)) : windowIcon());
-    // Once the window is really gone its class may have no visible panel left.
-    connect(window, &QObject::destroyed, this,
-            [this, id] { QTimer::singleShot(0, this, [this, id] { panelVisibilityChanged(id); }); });
+    // Once the window is really gone its class may have no visible panel left,
+    // and the panel pointers forget it.
+    connect(window, &QObject::destroyed, this, [this, id] {
+        QTimer::singleShot(0, this, [this, id] {
+            ErasePointers(*this);
+            panelVisibilityChanged(id);
+        });
+    });
     if (placing == Placing::FromFile) {
         // The loader places, activates and marks the classes once at the end.
         window->move(0, 0);  // a moved window is not placed again by the MDI area

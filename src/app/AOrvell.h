@@ -128,6 +128,7 @@ public:
     void loadFinished(Panel* last) override;
     // The panel pointer is offered only while some panel's controls drive an open panel.
     void updatePanelPointerAvailability();
+    void remoteLinksChanged() override { updatePanelPointerAvailability(); }
 
     // Patch lists and the patch clipboard, on the active patch panel (AOrvellPatches.cpp).
     void LoadPatchLst_Click();

@@ -8,13 +8,14 @@
 #include "app/PortConfig.h"
 #include "app/StatusLine.h"
 #include "app/WindowManager.h"
-#include "controllers/Controllers.h"
+#include "controllers/SlotPanel.h"
 #include "core/FileBytes.h"
 #include "panels/Dialogs.h"
 #include "panels/Panel.h"
 #include "panels/PanelFileRules.h"
 #include "panels/SessionFile.h"
 #include "panels/Shared.h"
+#include "pointer/PanlPointer.h"
 #include "tools/IconPalette.h"
 
 #include <QAction>
@@ -41,6 +42,7 @@ enum : int {
     MsgSaveSession = 116,
     MsgPanelNotSaved = 117,
     MsgTagNotUnique = 212,
+    MsgPointerNeedsSession = 222,
 };
 
 // Whole files are read at once; nothing a user saves comes near this.
@@ -55,19 +57,6 @@ bool isPanelFile(const QString& path)
 }
 
 QString directoryOf(const QString& path) { return QFileInfo(path).absolutePath() + u'/'; }
-
-// Whether a panel carries a control of the given codes in one of its slots.
-bool drives(Panel& panel, std::initializer_list<int> codes)
-{
-    SlotSelectors* selectors = panel.slotSelectors();
-    if (!selectors)
-        return false;
-    for (int slot = 0; slot < 4; ++slot) {
-        if (std::ranges::find(codes, selectors->CurCtrl(slot)) != codes.end())
-            return true;
-    }
-    return false;
-}
 
 // The panels a load added.
 QList<Panel*> addedSince(const QList<Panel*>& before, QList<Panel*> now)
@@ -117,6 +106,7 @@ void AOrvell::loadSessionFile(const QString& path)
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     const QString portNote = readSession(*this, *bytes);
     QGuiApplication::restoreOverrideCursor();
+    CheckAllPointers(*this);
     updatePanelPointerAvailability();
 
     ShowStatusMsg(1, MsgLoaded);
@@ -156,6 +146,7 @@ void AOrvell::loadPanelBytes(const QString& path, const QByteArray& bytes)
             loaded->Tag = checked.tag;
         }
     }
+    CheckAllPointers(*this);
     updatePanelPointerAvailability();
     windows_->bringIntoView(addedSince(before, panels()));
     shared_.flags.Initializing = false;
@@ -173,6 +164,7 @@ bool AOrvell::SaveSession_Click()
         ShowStatusText(0, shared_.msg(MsgSaveSession) + QFileInfo(SessionFile).fileName());
     }
 
+    DropEmptyPointers(*this);
     FileError error;
     if (!writeFileBytes(SessionFile, writeSession(*this), error)) {
         ShowStatusMsg(1, MsgFail);
@@ -255,6 +247,10 @@ void AOrvell::SavePanel_Click()
 
 bool AOrvell::SavePanel(Panel& panel)
 {
+    if (panel.panelClass() == PanelClass::PanlPointer) {
+        dialogs_.MsgBox(shared_.msg(MsgPointerNeedsSession), MsgButtons::Ok, MsgIcon::Exclamation);
+        return false;
+    }
     ShowStatusText(0, QStringLiteral("Save ") + panel.className());
     panel.highlightLabels(true);
     FileRequest request;
@@ -293,18 +289,16 @@ void AOrvell::updatePanelPointerAvailability()
     const bool patches = open({PanelClass::PatchList, PanelClass::PatchGroup});
     const bool buttons = open({PanelClass::Buttons});
     const bool sequencer = open({PanelClass::Sequencer});
-    bool available = false;
+    // An open pointer stays reachable from its menu item.
+    bool available = open({PanelClass::PanlPointer});
     for (Panel* panel : panels()) {
-        const PanelClass id = panel->panelClass();
-        const bool fader = id == PanelClass::HFaders || id == PanelClass::VFaders;
-        if (!fader && id != PanelClass::Buttons && id != PanelClass::JstkCtrl)
+        const auto* slotPanel = qobject_cast<const SlotPanel*>(panel);
+        if (!slotPanel)
             continue;
-        if (patches && drives(*panel, {CtrlCode::PatchDown, CtrlCode::PatchUp, CtrlCode::PatchChange}))
-            available = true;
         // Faders only ever step through patches.
-        if (!fader && buttons && drives(*panel, {CtrlCode::PushButtons}))
-            available = true;
-        if (!fader && sequencer && drives(*panel, {CtrlCode::PlayOnOff}))
+        const bool fader = panel->panelClass() == PanelClass::HFaders || panel->panelClass() == PanelClass::VFaders;
+        if ((patches && slotPanel->IsPatchController()) || (!fader && buttons && slotPanel->IsButtonsController()) ||
+            (!fader && sequencer && slotPanel->IsSequenceController()))
             available = true;
     }
     menus_->action(QStringLiteral("PatchPanlPtr"))->setEnabled(available);

@@ -6,6 +6,7 @@
 #include "panels/Panel.h"
 #include "patches/PatchGroup.h"
 #include "patches/PatchListPanel.h"
+#include "pointer/PanlPointer.h"
 #include "sequencer/SequencerPanel.h"
 
 namespace orvell {
@@ -26,6 +27,8 @@ Panel* makePanel(PanelClass id, PanelHost& host, PatchClipboard& clipboard, Joys
         return new PatchGroup(host, clipboard);
     case PanelClass::Sequencer:
         return new SequencerPanel(host);
+    case PanelClass::PanlPointer:
+        return new PanlPointer(host);
     default:
         return new Panel(id, host);
     }

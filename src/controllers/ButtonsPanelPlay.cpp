@@ -86,8 +86,10 @@ void SlotPanel::pressUp(int index)
     const int option = press(index).option;
     if (option != BtnOption::Momentary && option != BtnOption::Auto)
         return;
+    const bool wasOn = press(index).on;
     setBorder(index, false);
-    if (kind == ButtonKind::Switch)
+    // Push buttons let go only of what they still hold; a hold released meanwhile has nothing left.
+    if (kind == ButtonKind::Switch && (wasOn || core(index).code != CtrlCode::PushButtons))
         releaseSwitch(index);
     else
         endSweep(index, true);

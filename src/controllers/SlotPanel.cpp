@@ -96,6 +96,8 @@ SlotPanel::SlotPanel(PanelClass id, PanelHost& host, QWidget* parent)
 
 SlotPanel::~SlotPanel()
 {
+    for (int i = 0; i < Slots; ++i)
+        releaseHold(i);
     // A held sweep runs out its current pass, ends with its rest value and never repeats.
     for (PressState& slot : presses_) {
         if (slot.autoIndex >= 0)
@@ -334,8 +336,10 @@ void SlotPanel::Control_Click()
     hideSelector(list);
     if (DupIndx >= 0) {
         core(i).patchId = core(DupIndx).patchId;
+        host_.remoteLinksChanged();
         return;
     }
+    host_.remoteLinksChanged();
     lastSelected_ = DupSetting::Control;
     if (refusal != 0) {
         fillTargetList(code);
@@ -350,6 +354,7 @@ void SlotPanel::SelPatch_Click()
     if (i >= 0 && i < Slots && combos_.selPatch->currentIndex() >= 0) {
         core(i).patchId = combos_.selPatch->currentData().toInt();
         markChanged();
+        host_.remoteLinksChanged();
     }
     hideSelector(combos_.selPatch);
 }

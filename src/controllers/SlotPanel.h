@@ -7,6 +7,7 @@
 
 #include <array>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 
 class QLabel;
@@ -60,6 +61,16 @@ public:
     void RefreshPortLists() override;
     void Clone(const QString& fromTag) override;
     int controlsTargeting(PanelClass targetClass, const QString& targetTag) const override;
+
+    // What the panel pointer re-points: the patch controls (Patch Down, Up
+    // and Chg), the push-button controls and the sequence play controls.
+    bool IsPatchController() const;
+    bool IsButtonsController() const;
+    bool IsSequenceController() const;
+    // Points every control of that kind at the panel tagged `tag`.
+    void SetPatchController(const QString& tag);
+    void SetButtonsController(const QString& tag);
+    void SetSequenceController(const QString& tag);
 
     // Button slots: every slot of a buttons panel, the fire buttons of a joystick.
     bool isOn(int index) const { return presses_[size_t(index)].on; }
@@ -213,6 +224,10 @@ private:
     void pushRemote(int index, bool down);
     void startSweep(int index);
     void reportMissingTarget(int index);
+    bool hasControlOf(std::initializer_list<int> codes) const;
+    void repoint(std::initializer_list<int> codes, const QString& tag);
+    // A push-button control held down lets go of the buttons it presses.
+    void releaseHold(int index);
 
     std::array<SlotCore, Slots> core_;
     int buttonListFrom_ = Slots;

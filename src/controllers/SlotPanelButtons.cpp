@@ -74,6 +74,7 @@ void SlotPanel::CloneAfcg(int adx, const AutoSettings& from)
 
 void SlotPanel::setButtonCode(int index, int code, bool fromFile)
 {
+    releaseHold(index);
     endSweep(index, true);
     setBorder(index, false);
     showCode(index, code, fromFile);

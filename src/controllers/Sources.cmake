@@ -20,4 +20,5 @@ target_sources(orvell_widgets PRIVATE
   src/controllers/JstkCtrl.cpp
   src/controllers/SlotPanel.cpp
   src/controllers/SlotPanelButtons.cpp
+  src/controllers/SlotPanelLinks.cpp
 )

@@ -383,16 +383,22 @@ void Panel::highlightLabels(bool on)
     savedPalettes_.clear();
 }
 
-bool Panel::refusedWhileTargeted(CloseReason reason, int kindMessage)
+int Panel::targetingControls() const
 {
-    // When the desk closes, the controls pointing here go too.
-    if (reason != CloseReason::OwnCloseBox)
-        return false;
     int count = 0;
     for (const PanelClassInfo& info : panelClasses()) {
         for (const Panel* panel : host_.panelsOf(info.id))
             count += panel->controlsTargeting(class_, Tag);
     }
+    return count;
+}
+
+bool Panel::refusedWhileTargeted(CloseReason reason, int kindMessage)
+{
+    // When the desk closes, the controls pointing here go too.
+    if (reason != CloseReason::OwnCloseBox)
+        return false;
+    const int count = targetingControls();
     if (count == 0)
         return false;
     const Shared& shared = host_.shared();

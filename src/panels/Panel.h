@@ -139,6 +139,8 @@ public:
     // remote controls act on it: message 171, the count, then the message
     // naming the kind of control. True when refused.
     bool refusedWhileTargeted(CloseReason reason, int kindMessage);
+    // How many remote controls of the open panels act on this one.
+    int targetingControls() const;
     // Questions of the panel's class, asked ahead of the common one; false keeps it open.
     virtual bool queryOwnClose(CloseReason reason)
     {

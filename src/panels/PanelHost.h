@@ -51,6 +51,8 @@ public:
     virtual void setToAllAnswer(BigAnswer answer) = 0;
     // Starts or stops the event recorder, as its toolbar button does.
     virtual void RecordBtn_Click() {}
+    // A panel's controls were pointed at other panels, or no longer are.
+    virtual void remoteLinksChanged() {}
 };
 
 }  // namespace orvell

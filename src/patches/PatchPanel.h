@@ -57,6 +57,7 @@ public:
     // RemotePatchTarget
     int remoteCount() const override { return entries_.count(); }
     int remoteIndex() const override { return ListIndex(); }
+    bool dontUseMyPnlPtr() const override { return DontUseMyPnlPtr; }
     void setRemoteIndex(int index) override { selectPatch(index); }
 
     // PatchEditTarget, on PatchLst.

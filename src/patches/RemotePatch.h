@@ -18,6 +18,8 @@ public:
     virtual void setRemoteIndex(int index) = 0;
     // Acts on the current entry as a double-click does.
     virtual void RmtDblClick() = 0;
+    // Set on a patch panel that the panel pointer must not offer as a target.
+    virtual bool dontUseMyPnlPtr() const { return false; }
 };
 
 // Remote patch operations on the patch panel with the given tag, called by
