@@ -111,8 +111,9 @@ void PatchGroup::buildControls()
     auditionLbl_->setGeometry(212, 4, 70, 14);
     chanLbl_ = makePanelLabel(this, QStringLiteral("ChanLbl"), NoChannel, ChanColor, true);
     portLbl_ = makePanelLabel(this, QStringLiteral("PortLbl"), NoPort, PortColor, true);
-    chanLbl_->setGeometry(268, 56, 22, 20);
-    portLbl_->setGeometry(292, 56, 22, 20);
+    // Wide enough for "Chan" and two-digit ports.
+    chanLbl_->setGeometry(214, 56, 36, 20);
+    portLbl_->setGeometry(252, 56, 34, 20);
 
     oChannel_ = makePanelSelector(this, QStringLiteral("OChannel"), false);
     oPort_ = makePanelSelector(this, QStringLiteral("OPort"), false);
