@@ -313,21 +313,28 @@ InstrumentLoad PatchGroup::loadInstruments(const QString& path)
     return result;
 }
 
-void PatchGroup::LoadInsBtn_Click()
+QString PatchGroup::choosePatchFile(const QString& title)
 {
     FileRequest request;
-    request.title = QStringLiteral("Load PatchList");
+    request.title = title;
     request.directory = shared_.PatchDir.isEmpty() ? shared_.AppDir : shared_.PatchDir;
     request.fileName = shared_.LastPatchName;
     request.filter =
         QStringLiteral("Instrument Definition Files (*.ins)|*.ins|Text Files (*.txt)|*.txt|All Files (*.*)|*.*");
     const QString path = host_.dialogs().OpenFile(request);
     if (path.isEmpty())
-        return;
+        return path;
     const QFileInfo chosen(path);
     shared_.PatchDir = chosen.absolutePath() + u'/';
     shared_.LastPatchName = chosen.fileName();
-    loadInstruments(path);
+    return path;
+}
+
+void PatchGroup::LoadInsBtn_Click()
+{
+    const QString path = choosePatchFile(QStringLiteral("Load PatchList"));
+    if (!path.isEmpty())
+        loadInstruments(path);
 }
 
 bool PatchGroup::loadSubGroup(const QString& path)

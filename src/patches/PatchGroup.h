@@ -125,6 +125,8 @@ private:
     bool keyOnLabel(QObject* watched, int key);
     void openPicker(QLabel* label);
     QString deleteQuestion(const QList<int>& rows) const;
+    // Asks for a patch file in the patch folder and remembers the choice; empty on cancel.
+    QString choosePatchFile(const QString& title);
 
     SynthDB db_;
     PatchEntries instr_;  // the instruments of the synth shown

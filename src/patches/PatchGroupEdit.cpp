@@ -119,20 +119,10 @@ void PatchGroup::LoadMultiBtn_Click()
         if (answer != MsgAnswer::Yes)
             return;
     }
-    FileRequest request;
-    request.title = QStringLiteral("Load Sub-Group");
-    request.directory = shared_.PatchDir.isEmpty() ? shared_.AppDir : shared_.PatchDir;
-    request.fileName = shared_.LastPatchName;
-    request.filter =
-        QStringLiteral("Instrument Definition Files (*.ins)|*.ins|Text Files (*.txt)|*.txt|All Files (*.*)|*.*");
     // The sub-group goes only once there is a file to take its place.
-    const QString path = host_.dialogs().OpenFile(request);
-    if (path.isEmpty())
-        return;
-    const QFileInfo chosen(path);
-    shared_.PatchDir = chosen.absolutePath() + u'/';
-    shared_.LastPatchName = chosen.fileName();
-    loadSubGroup(path);
+    const QString path = choosePatchFile(QStringLiteral("Load Sub-Group"));
+    if (!path.isEmpty())
+        loadSubGroup(path);
 }
 
 void PatchGroup::DelSynthBtn_Click()
