@@ -190,6 +190,15 @@ void FaderPanel::onAction(int index, int action)
     ShowDataHelp(index);
 }
 
+void FaderPanel::moveLearned(int index, int value, int maximum)
+{
+    // The whole travel of the hardware control covers the whole fader; an
+    // unchanged value sends nothing, as a still fader does.
+    const FaderRange& range = faders_[index].range;
+    const long long span = static_cast<long long>(range.upper) - range.lower;
+    faders_[index].fader->setValue(range.lower + static_cast<int>((value * span + maximum / 2) / maximum));
+}
+
 void FaderPanel::DataVal_KeyPress(int index)
 {
     Fader& slot = faders_[index];

@@ -48,6 +48,7 @@ protected:
     void showOwnHint(int index, QObject* control) override;
     bool showPanelHint(QObject* control) override;
     void saveSlotKeys(SectionWriter& out, int index, SlotKeys at) override;
+    void moveLearned(int index, int value, int maximum) override;
     QList<QWidget*> textControls() const override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

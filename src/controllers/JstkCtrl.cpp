@@ -214,6 +214,22 @@ void JstkCtrl::JoyPoll_Timer()
     }
 }
 
+void JstkCtrl::moveLearned(int index, int value, int maximum)
+{
+    if (index >= FireA) {
+        SlotPanel::moveLearned(index, value, maximum);
+        return;
+    }
+    // A learned control stands in for the stick over its whole travel.
+    JoystickAxis& axis = model_.axes[size_t(index)];
+    const int moved = joyMappedValue(axis.code(), static_cast<int>(value * 65535LL / maximum), axis.reverse);
+    if (moved == axis.value())
+        return;
+    axis.setValue(moved);
+    showAxisValue(index);
+    MidiSend(index);
+}
+
 void JstkCtrl::showAxisValue(int axis) { axes_[size_t(axis)].value->setText(QString::number(axisValue(axis))); }
 
 // Settings.

@@ -55,6 +55,7 @@ protected:
     void showOwnHint(int index, QObject* control) override;
     bool showPanelHint(QObject* control) override;
     void saveSlotKeys(SectionWriter& out, int index, SlotKeys at) override;
+    void moveLearned(int index, int value, int maximum) override;
     void saveOwnKeys(SectionWriter& out) override;
     bool loadKey(const QString& key, const QString& value) override;
     void setBorder(int index, bool on) override;

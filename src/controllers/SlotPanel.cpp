@@ -17,6 +17,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -43,6 +44,8 @@ enum : int {
     MsgBadCustomLine = 153,
     MsgClickToChange = 188,
 };
+
+const QString LearnKey = QStringLiteral("MidiLearn");
 
 const QColor ControlColor(0, 0, 255);
 const QColor ChannelColor(0, 64, 0);
@@ -96,6 +99,7 @@ SlotPanel::SlotPanel(PanelClass id, PanelHost& host, QWidget* parent)
 
 SlotPanel::~SlotPanel()
 {
+    shared_.learn.forgetAll(this);
     for (int i = 0; i < Slots; ++i)
         releaseHold(i);
     // A held sweep runs out its current pass, ends with its rest value and never repeats.
@@ -524,12 +528,16 @@ void SlotPanel::saveOwnKeys(SectionWriter& out)
         out.key(QStringLiteral("Channel"), slot.chanLbl->text());
         out.key(QStringLiteral("Port"), slot.portLbl->text());
         saveSlotKeys(out, i, SlotKeys::AfterPort);
+        // Older files have no binding and stay as they were.
+        if (const auto source = shared_.learn.bindingOf(this, i))
+            out.key(LearnKey, formatLearnSource(*source));
     }
 }
 
 void SlotPanel::beginLoad()
 {
     loadIndex_ = -1;
+    shared_.learn.forgetAll(this);
     // Every button starts off.
     for (int i = 0; i < Slots; ++i) {
         endSweep(i, true);
@@ -569,6 +577,12 @@ bool SlotPanel::loadKey(const QString& key, const QString& value)
     if (key == u"Port") {
         setPort(loadIndex_, midi_.portFromSession(value.trimmed()));
         return true;
+    }
+    if (key == LearnKey) {
+        const auto source = parseLearnSource(value.trimmed());
+        if (source)
+            shared_.learn.bind(this, loadIndex_, *source);
+        return source.has_value();
     }
     if (key == u"ControlNum" || key == u"PatchID") {
         const auto number = parseSectionInt(value);
@@ -678,6 +692,11 @@ bool SlotPanel::eventFilter(QObject* watched, QEvent* event)
     const int i = slotOf(watched);
     if (i < 0)
         return Panel::eventFilter(watched, event);
+    // A value box keeps its own editing menu.
+    if (type == QEvent::ContextMenu && !qobject_cast<QLineEdit*>(watched)) {
+        showSlotMenu(i, static_cast<QContextMenuEvent*>(event)->globalPos());
+        return true;
+    }
     if (type == QEvent::FocusIn) {
         makeCurrent(i);
     } else if (type == QEvent::MouseButtonPress && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {

@@ -2,6 +2,7 @@
 
 #include "controllers/AutoSettings.h"
 #include "controllers/Controllers.h"
+#include "midi/MidiLearn.h"
 #include "panels/Panel.h"
 #include "panels/SelectorTools.h"
 
@@ -24,7 +25,7 @@ class Shared;
 // share: each slot's controller, channel and port labels and the selectors
 // they open, the output ports held open per slot, the panel's custom
 // controllers, Duplicate, and the keys of their data sections that every slot has.
-class SlotPanel : public Panel, public SlotSelectors {
+class SlotPanel : public Panel, public SlotSelectors, public LearnClient {
     Q_OBJECT
 
 public:
@@ -83,6 +84,10 @@ public:
     // Copies one button's sweep settings into this clone.
     void CloneAfcg(int adx, const AutoSettings& from);
     void OptDsply() override;
+
+    // The slot's menu: the next hardware control to arrive moves slot i, or no longer does.
+    void Learn_Click(int index);
+    void Forget_Click(int index);
 
 protected:
     // What every slot has; the panels keep the rest of a slot beside it.
@@ -156,6 +161,11 @@ protected:
         return false;
     }
 
+    // A learned hardware control at `value` of 0..maximum moves slot i as the
+    // user would; by default it presses a button slot above its middle and
+    // lets go below.
+    virtual void moveLearned(int index, int value, int maximum);
+
     // Where a panel's own keys go among those every slot has: after
     // ControlNum, after PatchID, and after Port.
     enum class SlotKeys { AfterCode, AfterTarget, AfterPort };
@@ -228,10 +238,14 @@ private:
     void repoint(std::initializer_list<int> codes, const QString& tag);
     // A push-button control held down lets go of the buttons it presses.
     void releaseHold(int index);
+    void learnedInput(int slot, const LearnedInput& input) override;
+    void learnedBinding(int slot) override;
+    void showSlotMenu(int index, QPoint at);
 
     std::array<SlotCore, Slots> core_;
     int buttonListFrom_ = Slots;
     std::array<PressState, Slots> presses_;
+    std::array<bool, Slots> learnedDown_{};  // a learned control holds button slot i down
     bool pushing_ = false;  // pressing another panel's buttons now
     int loadIndex_ = -1;  // the slot whose keys are being read
     std::optional<DupSetting> lastSelected_;

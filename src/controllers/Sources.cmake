@@ -20,5 +20,6 @@ target_sources(orvell_widgets PRIVATE
   src/controllers/JstkCtrl.cpp
   src/controllers/SlotPanel.cpp
   src/controllers/SlotPanelButtons.cpp
+  src/controllers/SlotPanelLearn.cpp
   src/controllers/SlotPanelLinks.cpp
 )

@@ -198,6 +198,31 @@ void MidiEngine::CloseMidiIn(const QString& portText)
         setThru(port, std::nullopt);
 }
 
+bool MidiEngine::StartMidiIn(const QString& portText)
+{
+    const int port = checkPort(portText, MidiInPorts, NumInDevs);
+    if (port < 0 || MidiInPorts[port].OpenCount == 0)
+        return false;
+    const std::lock_guard lock(systemMutex_);
+    LastMidiErr = system_.startInput(MidiInPorts[port].Handle);
+    if (LastMidiErr != MidiResult::Ok)
+        return false;
+    ++MidiInPorts[port].Listeners;
+    return true;
+}
+
+void MidiEngine::StopMidiIn(const QString& portText)
+{
+    const int port = checkPort(portText, MidiInPorts, NumInDevs);
+    if (port < 0 || MidiInPorts[port].Listeners == 0)
+        return;
+    // A thru still needs its input running.
+    if (--MidiInPorts[port].Listeners == 0 && !thruConnected(port)) {
+        const std::lock_guard lock(systemMutex_);
+        system_.stopInput(MidiInPorts[port].Handle);
+    }
+}
+
 bool MidiEngine::thruConnected(int in) const
 {
     if (in < 0 || in >= static_cast<int>(ThruMap.size()))
@@ -278,7 +303,8 @@ void MidiEngine::RemoveThru(const QString& inText, const QString& outText)
     {
         const std::lock_guard lock(systemMutex_);
         const MidiHandle input = MidiInPorts[in].Handle;
-        LastMidiErr = system_.stopInput(input);
+        // A listener still needs the input running after its thru ends.
+        LastMidiErr = MidiInPorts[in].Listeners > 0 ? MidiResult::Ok : system_.stopInput(input);
         if (LastMidiErr == MidiResult::Ok)
             LastMidiErr = system_.disconnect(input, MidiOutPorts[out].Handle);
     }

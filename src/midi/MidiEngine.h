@@ -28,6 +28,7 @@ struct MidiPort {
     bool Present = false;  // the device answered at enumeration
     bool Enabled = false;  // the port may be offered to panels
     int OpenCount = 0;     // panels holding the port open
+    int Listeners = 0;     // holders of an input that need it started without a thru
 };
 
 // Receives each message sent while the event recorder runs.
@@ -63,6 +64,10 @@ public:
     // Input ports: 0 is "Empty In", port n is input device n-1.
     void OpenMidiIn(const QString& port);
     void CloseMidiIn(const QString& port);
+    // Lets an open input deliver to the listener without a thru, until the
+    // last StopMidiIn; false when it cannot.
+    bool StartMidiIn(const QString& port);
+    void StopMidiIn(const QString& port);
     // Routes every message of an open input to an open output inside the MIDI
     // system; one output per input, so a new one replaces the old.
     void AddThru(const QString& inPort, const QString& outPort);

@@ -5,6 +5,7 @@
 #include "help/MessageTable.h"
 #include "midi/AutoSweep.h"
 #include "midi/MidiEngine.h"
+#include "midi/MidiLearn.h"
 #include "midi/SysEx.h"
 
 #include <QString>
@@ -67,6 +68,7 @@ private:
 public:
     MidiEngine midi;  // after the members it refers to
     AutoSweep autoSweep{midi};
+    MidiLearn learn{midi};
 };
 
 }  // namespace orvell
