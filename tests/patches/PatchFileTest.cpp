@@ -4,6 +4,7 @@
 #include "patches/PatchDialogs.h"
 #include "patches/PatchEntries.h"
 #include "patches/PatchTarget.h"
+#include "patches/PatchFileRig.h"
 #include "patches/PatchTestTarget.h"
 #include "support/FileSizeLimit.h"
 #include "support/RecordingReporter.h"
@@ -22,26 +23,12 @@ namespace {
 using test::ScriptedDialogs;
 using test::TestTarget;
 
-struct PatchFile : ::testing::Test {
+struct PatchFile : ::testing::Test, test::PatchFileRig {
     bool load(TestTarget& target, const QByteArray& bytes, const QString& wanted = {}, bool group = false,
               bool flat = false)
     {
         return LoadPatchBytes(context, target, bytes, wanted, group, flat);
     }
-    QStringList questions() const
-    {
-        QStringList out;
-        for (const auto& q : dialogs.asked())
-            out << q.text;
-        return out;
-    }
-
-    MessageTable msgs;
-    ScriptedDialogs dialogs;
-    test::RecordingReporter reporter;
-    QString patchDir, lastName;
-    DialogsForPatches adapter{dialogs};
-    PatchFileContext context{msgs, adapter, reporter, patchDir, lastName};
 };
 
 const QByteArray InsFile =

@@ -3,6 +3,7 @@
 #include "help/MessageTable.h"
 #include "patches/PatchDialogs.h"
 #include "patches/PatchFile.h"
+#include "patches/PatchFileRig.h"
 #include "patches/PatchTestTarget.h"
 #include "support/RecordingReporter.h"
 #include "support/ScriptedDialogs.h"
@@ -99,22 +100,8 @@ TEST(SynthDB, TheMultiHeaderIsNeededUnlessEveryEntryPlaysOnTheLabels)
 }
 
 // The patch group's own Load button.
-struct InstrumentLoader : ::testing::Test {
+struct InstrumentLoader : ::testing::Test, test::PatchFileRig {
     InstrumentLoad load(const QByteArray& bytes) { return LoadInstrumentBytes(context, target, bytes); }
-    QStringList questions() const
-    {
-        QStringList out;
-        for (const auto& q : dialogs.asked())
-            out << q.text;
-        return out;
-    }
-
-    MessageTable msgs;
-    ScriptedDialogs dialogs;
-    test::RecordingReporter reporter;
-    QString patchDir, lastName;
-    DialogsForPatches adapter{dialogs};
-    PatchFileContext context{msgs, adapter, reporter, patchDir, lastName};
     TestTarget target;
 
     void SetUp() override
