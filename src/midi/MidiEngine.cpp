@@ -335,8 +335,6 @@ void MidiEngine::sendShort(const char* routine, const QString& description, int 
     {
         const std::lock_guard lock(systemMutex_);
         LastMidiErr = system_.sendShort(MidiOutPorts[port].Handle, packed);
-        const std::uint8_t bytes[3] = {status, data1, data2};
-        tapMapper(port, LastMidiErr, std::span(bytes, static_cast<size_t>(shortMessageLength(status))));
     }
     if (LastMidiErr == MidiResult::Ok)
         reporter_.ShowStatusText(1, msgs_[MsgSent]);
@@ -351,11 +349,7 @@ int MidiEngine::SendFromThread(int port, std::uint32_t packed)
     const std::lock_guard lock(systemMutex_);
     if (port < 0 || port >= static_cast<int>(MidiOutPorts.size()))
         return MidiResult::BadDeviceId;
-    const int result = system_.sendShort(MidiOutPorts[static_cast<size_t>(port)].Handle, packed);
-    const std::uint8_t message[3] = {static_cast<std::uint8_t>(packed), static_cast<std::uint8_t>(packed >> 8),
-                                     static_cast<std::uint8_t>(packed >> 16)};
-    tapMapper(port, result, std::span(message, static_cast<size_t>(shortMessageLength(message[0]))));
-    return result;
+    return system_.sendShort(MidiOutPorts[static_cast<size_t>(port)].Handle, packed);
 }
 
 int MidiEngine::SendFromThread(int port, std::span<const std::uint8_t> bytes)
@@ -363,21 +357,13 @@ int MidiEngine::SendFromThread(int port, std::span<const std::uint8_t> bytes)
     const std::lock_guard lock(systemMutex_);
     if (port < 0 || port >= static_cast<int>(MidiOutPorts.size()))
         return MidiResult::BadDeviceId;
-    const int result = system_.sendLong(MidiOutPorts[static_cast<size_t>(port)].Handle, bytes.data(), bytes.size());
-    tapMapper(port, result, bytes);
-    return result;
+    return system_.sendLong(MidiOutPorts[static_cast<size_t>(port)].Handle, bytes.data(), bytes.size());
 }
 
 void MidiEngine::setMapperTap(MapperTap* tap)
 {
     const std::lock_guard lock(systemMutex_);  // the player's thread sends too
-    mapperTap_ = tap;
-}
-
-void MidiEngine::tapMapper(int port, int result, std::span<const std::uint8_t> message)
-{
-    if (port == 0 && result == MidiResult::Ok && mapperTap_)
-        mapperTap_->mapperSent(message);
+    system_.setMapperTap(tap);
 }
 
 std::optional<int> MidiEngine::mapperListeners()
@@ -401,10 +387,8 @@ void MidiEngine::Panic()
                 continue;
             for (std::uint8_t channel = 0; channel < 16; ++channel) {
                 for (const std::uint8_t controller : Controllers) {
-                    const std::uint8_t message[3] = {static_cast<std::uint8_t>(0xB0 | channel), controller, 0};
-                    const std::uint32_t packed = message[0] | (std::uint32_t{controller} << 8);
+                    const std::uint32_t packed = (0xB0u | channel) | (std::uint32_t{controller} << 8);
                     const int result = system_.sendShort(MidiOutPorts[port].Handle, packed);
-                    tapMapper(static_cast<int>(port), result, message);
                     if (result != MidiResult::Ok && firstError == MidiResult::Ok)
                         firstError = result;
                     sent = true;
@@ -524,7 +508,6 @@ void MidiEngine::SendSysEx(const QString& portText, int index, const std::vector
     {
         const std::lock_guard lock(systemMutex_);  // the sequence player sends too
         LastMidiErr = system_.sendLong(MidiOutPorts[port].Handle, bytes.data(), bytes.size());
-        tapMapper(port, LastMidiErr, bytes);
     }
     if (LastMidiErr == MidiResult::Ok) {
         reporter_.ShowStatusText(1, msgs_[MsgSent]);

@@ -39,14 +39,6 @@ public:
     virtual void recordEvent(std::uint8_t status, std::uint8_t data1, std::uint8_t data2, int channel, int port) = 0;
 };
 
-// Hears every message that went out on the mapper (output port 0), from
-// whichever thread sent it.
-class MapperTap {
-public:
-    virtual ~MapperTap() = default;
-    virtual void mapperSent(std::span<const std::uint8_t> message) = 0;
-};
-
 // The port tables and the senders of short messages. Ports and channels
 // arrive as the texts of the panels' selectors: output port 0 is the mapper,
 // port n is device n-1; channels are 1 to 16. Every call reports on the status
@@ -122,7 +114,7 @@ public:
     void ReportSendFailure(const QString& routine, int port, int code);
 
     void setRecorder(RecorderHook* recorder) { recorder_ = recorder; }
-    // Null removes it.
+    // Hears what goes out on port 0, thru included; null removes it.
     void setMapperTap(MapperTap* tap);
     // How many other programs read from the mapper now; nothing when the
     // MIDI system cannot tell.
@@ -169,8 +161,6 @@ private:
     void sendShort(const char* routine, const QString& description, int port, std::uint8_t status,
                    std::uint8_t data1, std::uint8_t data2, int channel, bool record);
     QString stamped(const QString& description) const;
-    // Hands what went out on the mapper to the tap; called with the lock held.
-    void tapMapper(int port, int result, std::span<const std::uint8_t> message);
     void silenceStep(const QString& port, const QString& channel, int level, const std::function<void()>& done);
 
     MidiSystem& system_;
@@ -179,7 +169,6 @@ private:
     Scheduler& scheduler_;
     const AppFlags& flags_;
     RecorderHook* recorder_ = nullptr;
-    MapperTap* mapperTap_ = nullptr;
     std::function<void()> portListsChanged_;
     std::function<void(int, int)> remoteRelease_;
     // Held around every call into the MIDI system and every change of a

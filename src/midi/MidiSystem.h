@@ -28,6 +28,15 @@ constexpr int NoDevice = 68;
 
 using MidiHandle = std::uint32_t;  // 0 = never opened
 
+// Hears every message that went out on the mapper (output device -1): what
+// the program sent there and what a thru route forwarded, from whichever
+// thread sent it. It must not call back into the MIDI system.
+class MapperTap {
+public:
+    virtual ~MapperTap() = default;
+    virtual void mapperSent(std::span<const std::uint8_t> message) = 0;
+};
+
 // The MIDI services the engine needs. Device -1 is the mapper: our own virtual
 // output port that other programs connect to. Devices 0..count-1 are the
 // system's ports in enumeration order.
@@ -70,6 +79,10 @@ public:
     // returns, the previous listener is no longer called.
     using InputListener = std::function<void(MidiHandle input, std::span<const std::uint8_t> message)>;
     virtual void setInputListener(InputListener listener) = 0;
+
+    // Null removes the tap; once this returns the previous one is no longer
+    // called.
+    virtual void setMapperTap(MapperTap* tap) = 0;
 
     // How many ports of other programs are connected to the mapper's
     // output, or nothing when the system cannot tell.

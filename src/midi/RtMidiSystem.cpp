@@ -116,6 +116,8 @@ struct RtMidiSystem::Impl {
     // thread then, which may be waiting here.
     std::mutex sendMutex;
     std::map<MidiHandle, std::vector<MidiHandle>> routes;  // input -> outputs
+    MidiHandle mapperOut = 0;
+    MapperTap* mapperTap = nullptr;
 
     std::mutex listenerMutex;
     InputListener listener;
@@ -288,8 +290,16 @@ struct RtMidiSystem::Impl {
         return h;
     }
 
-    // One whole message; sendMutex is held.
-    void sendWhole(RtMidiOut& out, const std::uint8_t* bytes, std::size_t size)
+    // One whole message; sendMutex is held. What went out on the mapper
+    // reaches the tap, whichever thread sent it.
+    void sendWhole(MidiHandle handle, RtMidiOut& out, const std::uint8_t* bytes, std::size_t size)
+    {
+        sendPieces(out, bytes, size);
+        if (handle == mapperOut && mapperTap && !(forwarding ? forwardFailed : failed))
+            mapperTap->mapperSent(std::span(bytes, size));
+    }
+
+    void sendPieces(RtMidiOut& out, const std::uint8_t* bytes, std::size_t size)
     {
         if (api != RtMidi::LINUX_ALSA || size <= AlsaSysExChunk) {
             out.sendMessage(bytes, size);
@@ -312,7 +322,7 @@ struct RtMidiSystem::Impl {
         const auto it = outs.find(handle);
         if (it == outs.end())
             return MidiResult::InvalidHandle;
-        return call([&] { sendWhole(*it->second, bytes, size); });
+        return call([&] { sendWhole(handle, *it->second, bytes, size); });
     }
 
     static void onInput(double, std::vector<unsigned char>* message, void* self)
@@ -336,7 +346,7 @@ struct RtMidiSystem::Impl {
                         continue;
                     forwardFailed = false;
                     try {
-                        sendWhole(*out->second, message.data(), message.size());
+                        sendWhole(output, *out->second, message.data(), message.size());
                     } catch (const std::exception&) {
                         // Nobody to tell on this thread; the next message tries again.
                     }
@@ -532,6 +542,8 @@ int RtMidiSystem::openOutput(int device, MidiHandle& handle)
     }
     const std::lock_guard lock(d_->sendMutex);
     d_->outs.emplace(handle, std::move(out));
+    if (device == -1)
+        d_->mapperOut = handle;
     return MidiResult::Ok;
 }
 
@@ -555,6 +567,8 @@ int RtMidiSystem::closeOutput(MidiHandle handle)
         const std::lock_guard lock(d_->sendMutex);
         out = std::move(it->second);
         d_->outs.erase(it);
+        if (d_->mapperOut == handle)
+            d_->mapperOut = 0;
         for (auto& [input, outputs] : d_->routes)
             std::erase(outputs, handle);
     }
@@ -777,6 +791,12 @@ int RtMidiSystem::disconnect(MidiHandle input, MidiHandle output)
     if (route == d_->routes.end() || std::erase(route->second, output) == 0)
         return MidiResult::InvalidParam;
     return MidiResult::Ok;
+}
+
+void RtMidiSystem::setMapperTap(MapperTap* tap)
+{
+    const std::lock_guard lock(d_->sendMutex);
+    d_->mapperTap = tap;
 }
 
 void RtMidiSystem::setInputListener(InputListener listener)

@@ -62,6 +62,7 @@ public:
     int connect(MidiHandle input, MidiHandle output) override;
     int disconnect(MidiHandle input, MidiHandle output) override;
     void setInputListener(InputListener listener) override;
+    void setMapperTap(MapperTap* tap) override;
     std::optional<int> mapperListeners() override;
 
     // A thread of its own lists the system's outputs twice a second while a

@@ -169,6 +169,8 @@ int VirtualMidiSystem::deliver(MidiHandle handle, std::vector<std::uint8_t> byte
         log_->write(line);
         log_->flush();
     }
+    if (message.port == 0 && mapperTap_)
+        mapperTap_->mapperSent(message.bytes);
     sent_.push_back(std::move(message));
     return MidiResult::Ok;
 }

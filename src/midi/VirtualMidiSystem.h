@@ -41,6 +41,7 @@ public:
     // No program listens to the mapper until a test says so.
     std::optional<int> mapperListeners() override { return mapperListeners_; }
     void setMapperListeners(std::optional<int> count) { mapperListeners_ = count; }
+    void setMapperTap(MapperTap* tap) override { mapperTap_ = tap; }
 
     int openInput(int device, MidiHandle& handle) override;
     int closeInput(MidiHandle handle) override;
@@ -138,6 +139,7 @@ private:
     std::map<std::pair<InputCall, int>, int> inputFailures_;  // (call, device) -> code
     QStringList inputCalls_;
     InputListener listener_;
+    MapperTap* mapperTap_ = nullptr;
     std::vector<SentMessage> sent_;
     MidiHandle nextHandle_ = 1;
     std::optional<int> mapperListeners_ = 0;

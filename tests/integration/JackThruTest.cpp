@@ -172,8 +172,32 @@ TEST(JackThru, EveryMessageReachesTheSynthAndNothingOutlivesTheProgram)
     }
 }
 
+// Hears what went out on the mapper, on JACK's threads.
+class TapSpy final : public MapperTap {
+public:
+    void mapperSent(std::span<const std::uint8_t> message) override
+    {
+        const std::lock_guard lock(mutex_);
+        heard_.emplace_back(message.begin(), message.end());
+    }
+    std::vector<Bytes> heard() const
+    {
+        const std::lock_guard lock(mutex_);
+        return heard_;
+    }
+    void clear()
+    {
+        const std::lock_guard lock(mutex_);
+        heard_.clear();
+    }
+
+private:
+    mutable std::mutex mutex_;
+    std::vector<Bytes> heard_;
+};
+
 // The system's own calls: only a started input feeds its routes, the mapper
-// among them, and the listener; a route that is gone stays gone.
+// among them (and its tap), and the listener; a route that is gone stays gone.
 TEST(JackThru, StartedInputsFeedTheirRoutesAndTheListener)
 {
     test::JackServer server(64, 48000);
@@ -198,6 +222,8 @@ TEST(JackThru, StartedInputsFeedTheirRoutesAndTheListener)
     ASSERT_EQ(system.openInput(*in, input), MidiResult::Ok);
     Probe listening;
     ASSERT_TRUE(listening.connectTo(host + ":MIDI Mapper Out"));
+    TapSpy tap;
+    system.setMapperTap(&tap);
     std::mutex heardMutex;
     std::vector<Bytes> heard;
     system.setInputListener([&](MidiHandle from, std::span<const std::uint8_t> message) {
@@ -229,6 +255,7 @@ TEST(JackThru, StartedInputsFeedTheirRoutesAndTheListener)
     std::this_thread::sleep_for(30ms);
     synth.clear();
     listening.clear();
+    tap.clear();
     {
         const std::lock_guard lock(heardMutex);
         heard.clear();
@@ -253,6 +280,7 @@ TEST(JackThru, StartedInputsFeedTheirRoutesAndTheListener)
     const std::vector<Bytes> once = synth.received();
     EXPECT_EQ(once, std::vector<Bytes>(once.size(), note));  // sent again only if a cycle was lost
     EXPECT_EQ(listening.received(), once);
+    EXPECT_EQ(tap.heard(), once);
     {
         const std::lock_guard lock(heardMutex);
         EXPECT_EQ(heard, once);
@@ -263,10 +291,17 @@ TEST(JackThru, StartedInputsFeedTheirRoutesAndTheListener)
     ASSERT_EQ(system.stopInput(input), MidiResult::Ok);
     synth.clear();
     listening.clear();
+    tap.clear();
     play({0x80, 0x3C, 0x00});
     std::this_thread::sleep_for(50ms);
     EXPECT_TRUE(synth.received().empty());
     EXPECT_TRUE(listening.received().empty());
+    EXPECT_TRUE(tap.heard().empty());
+
+    // What the program itself sends there is heard too.
+    ASSERT_EQ(system.sendShort(mapper, 0x00640BB0u), MidiResult::Ok);
+    EXPECT_EQ(tap.heard(), (std::vector<Bytes>{{0xB0, 0x0B, 0x64}}));
+    system.setMapperTap(nullptr);
 
     system.setInputListener({});
     EXPECT_EQ(system.closeInput(input), MidiResult::Ok);

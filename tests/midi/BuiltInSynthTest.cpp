@@ -205,6 +205,16 @@ protected:
         engine.InitMidiDevs();
         engine.setMapperTap(&tap);
     }
+    // A keyboard on input 1 played through a thru route to `out`.
+    void thruPlay(const QString& out, const Bytes& message)
+    {
+        const QString in = QStringLiteral("1");
+        engine.OpenMidiIn(in);
+        engine.AddThru(in, out);
+        system.playInto(0, message);
+        engine.RemoveThru(in, out);
+        engine.CloseMidiIn(in);
+    }
     std::vector<std::pair<int, Bytes>> sent() const
     {
         std::vector<std::pair<int, Bytes>> out;
@@ -244,6 +254,8 @@ TEST_F(MapperEngineTest, OnlyWhatWentOutOnTheMapperIsHeard)
          {{0xF0, 0x7E, 0x7F, 0x09, 0x01, 0xF7}}},
         {"player thread", [&] { engine.SendFromThread(0, 0x00403C90u); }, {{0x90, 0x3C, 0x40}}},
         {"another port", [&] { engine.SendCtrlChg(QStringLiteral("1"), 7, 100, QStringLiteral("1")); }, {}},
+        {"thru into the mapper", [&] { thruPlay(QStringLiteral("0"), {0x90, 0x3C, 0x40}); }, {{0x90, 0x3C, 0x40}}},
+        {"thru into another port", [&] { thruPlay(QStringLiteral("1"), {0x90, 0x3C, 0x40}); }, {}},
         {"failed send", [&] {
              system.failSend(-1, MidiResult::NotReady);
              engine.SendCtrlChg(QStringLiteral("0"), 7, 1, QStringLiteral("1"));

@@ -413,6 +413,7 @@ public:
     int connect(MidiHandle, MidiHandle) override { return MidiResult::InvalidHandle; }
     int disconnect(MidiHandle, MidiHandle) override { return MidiResult::InvalidHandle; }
     void setInputListener(InputListener) override {}
+    void setMapperTap(MapperTap*) override {}
     std::optional<QString> errorText(int code) const override { return standardMidiErrorText(code); }
     std::vector<std::uint32_t> packed;
 };
