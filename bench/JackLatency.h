@@ -1,9 +1,16 @@
 #pragma once
 
-// What the JACK latency benchmarks share: a receiver that notes when a
-// control change arrives, the send-and-wait loop and the counters.
+// What the JACK latency benchmarks share: a private server with a keyboard
+// and a synth client, a receiver that notes when a control change arrives,
+// the send-and-wait loop and the counters.
+
+#include "support/JackServer.h"
 
 #include <benchmark/benchmark.h>
+
+#include <jack/jack.h>
+
+#include <RtMidi.h>
 
 #include <algorithm>
 #include <atomic>
@@ -11,6 +18,7 @@
 #include <cmath>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <numeric>
 #include <optional>
 #include <random>
@@ -70,12 +78,15 @@ inline void skip(benchmark::State& state, const std::string& why)
     }
 }
 
-// Connections are made between periods: sends 0x7F until one carries.
+// Connections are made between periods: sends 0x7F and 0x7E in turn until
+// one carries. The value changes each time, as a fader passes on only
+// changes.
 inline bool warmUp(Receiver& receiver, const SendValue& send)
 {
-    for (int i = 0; i < 100; ++i) {
-        send(0x7F);
-        if (receiver.waitFor(0x7F, std::chrono::milliseconds(20)))
+    for (std::uint32_t i = 0; i < 100; ++i) {
+        const std::uint32_t value = i % 2 ? 0x7E : 0x7F;
+        send(value);
+        if (receiver.waitFor(value, std::chrono::milliseconds(20)))
             return true;
     }
     return false;
@@ -100,7 +111,7 @@ inline std::vector<double> measureLatency(benchmark::State& state, Receiver& rec
         // for a second or more: count those and resend.
         for (int attempt = 0; attempt < 30 && !micros; ++attempt) {
             std::this_thread::sleep_for(std::chrono::microseconds(offsetUs(random)));
-            value = (value + 1) % 0x7F;  // never 0x7F, the warm-up value
+            value = (value + 1) % 0x7F;  // never 0x7F, which the receiver may hold from the warm-up
             const std::int64_t sentNanos = Clock::now().time_since_epoch().count();
             send(value);
             if (const std::optional<std::int64_t> arrived = receiver.waitFor(value, std::chrono::milliseconds(100)))
@@ -133,6 +144,80 @@ inline void reportLatency(benchmark::State& state, const std::vector<double>& so
     state.counters["budget_us"] = budgetUs;
     state.counters["within_budget"] = static_cast<double>(within) / static_cast<double>(sorted.size());
     state.counters["lost"] = lost;
+}
+
+// A private server at 64 frames, a keyboard client ("<stem>Keyboard:keys")
+// that plays control change 7, and a synth client ("<stem>Synth:synth")
+// whose arrivals the receiver notes.
+struct KeyboardAndSynth {
+    explicit KeyboardAndSynth(const std::string& stem)
+        : keys(stem + "Keyboard:keys"), synthPort(stem + "Synth:synth")
+    {
+        if (!server.ok()) {
+            error = "No private JACK server: " + server.errorText().toStdString();
+            return;
+        }
+        keyboard = std::make_unique<RtMidiOut>(RtMidi::UNIX_JACK, stem + "Keyboard");
+        keyboard->openVirtualPort("keys");
+        synth = std::make_unique<RtMidiIn>(RtMidi::UNIX_JACK, stem + "Synth");
+        synth->ignoreTypes(false, false, false);
+        synth->setCallback(&Receiver::receive, &receiver);
+        synth->openVirtualPort("synth");
+        patchbay = jack_client_open((stem + "Patchbay").c_str(), JackNoStartServer, nullptr);
+        if (!patchbay)
+            error = "Cannot open a JACK client to connect with";
+    }
+    ~KeyboardAndSynth()
+    {
+        if (patchbay)
+            jack_client_close(patchbay);
+        synth.reset();
+        keyboard.reset();
+    }
+    KeyboardAndSynth(const KeyboardAndSynth&) = delete;
+    KeyboardAndSynth& operator=(const KeyboardAndSynth&) = delete;
+
+    SendValue send()
+    {
+        return [this](std::uint32_t value) {
+            const unsigned char bytes[3] = {0xB0, 0x07, static_cast<unsigned char>(value)};
+            keyboard->sendMessage(bytes, 3);
+        };
+    }
+
+    double periodMicros() const { return server.periodMicros(); }
+
+    const std::string keys;
+    const std::string synthPort;
+    orvell::test::JackServer server{64, 48000};
+    Receiver receiver;
+    std::unique_ptr<RtMidiOut> keyboard;
+    std::unique_ptr<RtMidiIn> synth;
+    jack_client_t* patchbay = nullptr;
+    std::string error;  // empty when all is there
+    // Of the direct connection, once measured.
+    std::optional<double> directP99;
+};
+
+// The keyboard connected straight to the synth: what the others compare with.
+inline void measureDirect(benchmark::State& state, KeyboardAndSynth& r)
+{
+    if (!r.error.empty())
+        return skip(state, r.error);
+    if (jack_connect(r.patchbay, r.keys.c_str(), r.synthPort.c_str()) != 0)
+        return skip(state, "Cannot connect the keyboard to the synth");
+    if (!warmUp(r.receiver, r.send())) {
+        jack_disconnect(r.patchbay, r.keys.c_str(), r.synthPort.c_str());
+        return skip(state, "Nothing arrives at the synth");
+    }
+    const double periodUs = r.periodMicros();
+    int lost = 0;
+    const std::vector<double> samples = measureLatency(state, r.receiver, periodUs, r.send(), lost);
+    jack_disconnect(r.patchbay, r.keys.c_str(), r.synthPort.c_str());
+    if (samples.empty())
+        return;
+    r.directP99 = percentile(samples, 0.99);
+    reportLatency(state, samples, periodUs, periodUs + 500.0, lost);
 }
 
 }  // namespace orvell::bench

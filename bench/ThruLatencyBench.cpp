@@ -23,83 +23,21 @@
 
 namespace {
 
-using orvell::bench::Receiver;
 using orvell::bench::skip;
+using Rig = orvell::bench::KeyboardAndSynth;
 
-// The server and the two clients, shared by both benchmarks so that they
-// measure the same pair.
-struct Rig {
-    orvell::test::JackServer server{64, 48000};
-    Receiver receiver;
-    std::unique_ptr<RtMidiOut> keyboard;
-    std::unique_ptr<RtMidiIn> synth;
-    jack_client_t* patchbay = nullptr;
-    std::string error;
-    std::optional<double> directP99;
-
-    const std::string keys = "ThruBenchKeyboard:keys";
-    const std::string synthPort = "ThruBenchSynth:synth";
-
-    Rig()
-    {
-        if (!server.ok()) {
-            error = "No private JACK server: " + server.errorText().toStdString();
-            return;
-        }
-        keyboard = std::make_unique<RtMidiOut>(RtMidi::UNIX_JACK, "ThruBenchKeyboard");
-        keyboard->openVirtualPort("keys");
-        synth = std::make_unique<RtMidiIn>(RtMidi::UNIX_JACK, "ThruBenchSynth");
-        synth->ignoreTypes(false, false, false);
-        synth->setCallback(&Receiver::receive, &receiver);
-        synth->openVirtualPort("synth");
-        patchbay = jack_client_open("ThruBenchPatchbay", JackNoStartServer, nullptr);
-        if (!patchbay)
-            error = "Cannot open a JACK client to connect with";
-    }
-    ~Rig()
-    {
-        if (patchbay)
-            jack_client_close(patchbay);
-        synth.reset();
-        keyboard.reset();
-    }
-
-    orvell::bench::SendValue send()
-    {
-        return [this](std::uint32_t value) {
-            const unsigned char bytes[3] = {0xB0, 0x07, static_cast<unsigned char>(value)};
-            keyboard->sendMessage(bytes, 3);
-        };
-    }
-};
-
+// Shared by both benchmarks so that they measure the same pair.
 std::unique_ptr<Rig>& rig()
 {
     static std::unique_ptr<Rig> instance;
     if (!instance)
-        instance = std::make_unique<Rig>();
+        instance = std::make_unique<Rig>("ThruBench");
     return instance;
 }
 
 void BM_ThruDirectConnection(benchmark::State& state)
 {
-    Rig& r = *rig();
-    if (!r.error.empty())
-        return skip(state, r.error);
-    if (jack_connect(r.patchbay, r.keys.c_str(), r.synthPort.c_str()) != 0)
-        return skip(state, "Cannot connect the keyboard to the synth");
-    if (!orvell::bench::warmUp(r.receiver, r.send())) {
-        jack_disconnect(r.patchbay, r.keys.c_str(), r.synthPort.c_str());
-        return skip(state, "Nothing arrives at the synth");
-    }
-    const double periodUs = r.server.periodMicros();
-    int lost = 0;
-    const std::vector<double> samples = orvell::bench::measureLatency(state, r.receiver, periodUs, r.send(), lost);
-    jack_disconnect(r.patchbay, r.keys.c_str(), r.synthPort.c_str());
-    if (samples.empty())
-        return;
-    r.directP99 = orvell::bench::percentile(samples, 0.99);
-    orvell::bench::reportLatency(state, samples, periodUs, periodUs + 500.0, lost);
+    orvell::bench::measureDirect(state, *rig());
 }
 
 void BM_ThruForwarded(benchmark::State& state)
@@ -121,7 +59,7 @@ void BM_ThruForwarded(benchmark::State& state)
     if (!orvell::bench::warmUp(r.receiver, r.send()))
         return skip(state, "Nothing arrives at the synth");
 
-    const double periodUs = r.server.periodMicros();
+    const double periodUs = r.periodMicros();
     int lost = 0;
     const std::vector<double> samples = orvell::bench::measureLatency(state, r.receiver, periodUs, r.send(), lost);
     system.closeInput(input);

@@ -59,17 +59,11 @@ struct Desk : test::TestDesk {
 };
 
 using test::child;
+using test::typeEnter;
 
 QLabel* label(ButtonsPanel* panel, const char* name, int slot)
 {
     return child<QLabel>(panel, QString::fromLatin1(name) + QString::number(slot));
-}
-
-void typeEnter(QLineEdit* box, const QString& text)
-{
-    box->selectAll();
-    QTest::keyClicks(box, text);
-    QTest::keyClick(box, Qt::Key_Return);
 }
 
 // Clicks the controller label of a button and types the code into its selector.

@@ -41,33 +41,19 @@ struct Desk : test::TestDesk {
 };
 
 using test::child;
+using test::chooseInSlot;
+using test::typeEnter;
 
 // Types into an entry box and presses Enter.
-void typeEnter(QLineEdit* box, const QString& text)
-{
-    box->selectAll();
-    QTest::keyClicks(box, text);
-    QTest::keyClick(box, Qt::Key_Return);
-}
-
 void typeValue(FaderPanel* panel, int slot, const QString& text)
 {
     typeEnter(child<QLineEdit>(panel, QStringLiteral("DataVal%1").arg(slot)), text);
 }
 
 // Clicks the slot's label, then types into the selector it shows.
-void select(FaderPanel* panel, const QString& label, int slot, const QString& selector, const QString& text)
-{
-    QTest::mouseClick(child<QLabel>(panel, label + QString::number(slot)), Qt::LeftButton);
-    auto* combo = child<QComboBox>(panel, selector);
-    EXPECT_TRUE(combo->isVisible());
-    typeEnter(combo->lineEdit(), text);
-    EXPECT_FALSE(combo->isVisible());
-}
-
 void chooseController(FaderPanel* panel, int slot, int code)
 {
-    select(panel, QStringLiteral("CntrlLbl"), slot, QStringLiteral("Control"), QString::number(code));
+    chooseInSlot(panel, QStringLiteral("CntrlLbl"), slot, QStringLiteral("Control"), QString::number(code));
 }
 
 // Drags the thumb with the mouse to `target` (in the bar's coordinates), in steps.
@@ -227,7 +213,7 @@ TEST(FaderPanel, ChannelChangeSendsTheRestValueOnTheOldChannelFirst)
     typeValue(panel, 0, "20");
     desk.midi->clearSent();
 
-    select(panel, "ChanLbl", 0, "Channel", "5");
+    chooseInSlot(panel, "ChanLbl", 0, "Channel", "5");
     EXPECT_EQ(desk.sentBytes(), (std::vector<Bytes>{{0xB0, 10, 63}}));
     EXPECT_EQ(child<QLabel>(panel, "ChanLbl0")->text(), "5");
     EXPECT_EQ(panel->channelOfSlot(0), 5);
@@ -240,7 +226,7 @@ TEST(FaderPanel, ChannelChangeSendsTheRestValueOnTheOldChannelFirst)
         SCOPED_TRACE(typed);
         desk.midi->clearSent();
         panel->IsChanged = false;
-        select(panel, "ChanLbl", 0, "Channel", typed);
+        chooseInSlot(panel, "ChanLbl", 0, "Channel", typed);
         EXPECT_TRUE(desk.sentBytes().empty());
         EXPECT_EQ(child<QLabel>(panel, "ChanLbl0")->text(), "5");
         EXPECT_FALSE(panel->IsChanged);
@@ -269,7 +255,7 @@ TEST(FaderPanel, PortChangeResetsClosesAndOpens)
     chooseController(panel, 0, 7);
     typeValue(panel, 0, "50");
     desk.midi->clearSent();
-    select(panel, "PortLbl", 0, "Port", "2");
+    chooseInSlot(panel, "PortLbl", 0, "Port", "2");
     ASSERT_EQ(desk.midi->sent().size(), 1u);
     EXPECT_EQ(desk.midi->sent()[0].port, 1);
     EXPECT_EQ(desk.midi->sent()[0].bytes, (Bytes{0xB0, 7, 127}));
@@ -283,7 +269,7 @@ TEST(FaderPanel, PortChangeResetsClosesAndOpens)
     EXPECT_EQ(desk.midi->sent()[0].port, 2);
 
     // A port that is not configured reverts.
-    select(panel, "PortLbl", 0, "Port", "9");
+    chooseInSlot(panel, "PortLbl", 0, "Port", "9");
     EXPECT_EQ(child<QLabel>(panel, "PortLbl0")->text(), "2");
 
     delete panel->subWindow();
@@ -299,8 +285,8 @@ TEST(FaderPanel, SaveLoadRoundTripIsByteForByte)
     FaderPanel* panel = desk.add(PanelClass::VFaders);
     chooseController(panel, 0, 10);
     typeValue(panel, 0, "90");
-    select(panel, "ChanLbl", 0, "Channel", "3");
-    select(panel, "PortLbl", 0, "Port", "2");
+    chooseInSlot(panel, "ChanLbl", 0, "Channel", "3");
+    chooseInSlot(panel, "PortLbl", 0, "Port", "2");
     chooseController(panel, 1, 202);
     panel->fader(1)->setValue(3000);
     desk.dialogs.answer(MsgAnswer::Yes);
@@ -419,7 +405,7 @@ TEST(FaderPanel, TypedControllerNumbers)
         SCOPED_TRACE(c.typed);
         for (MsgAnswer answer : c.answers)
             desk.dialogs.answer(answer);
-        select(panel, "CntrlLbl", 0, "Control", QString::fromLatin1(c.typed));
+        chooseInSlot(panel, "CntrlLbl", 0, "Control", QString::fromLatin1(c.typed));
         EXPECT_EQ(panel->CurCtrl(0), c.code);
         EXPECT_EQ(child<QLabel>(panel, "CntrlLbl0")->text(), c.label);
         EXPECT_EQ(desk.dialogs.pendingAnswers(), 0u);
@@ -443,7 +429,7 @@ TEST(FaderPanel, DuplicateCopiesTheLastSelectedValue)
 {
     Desk desk;
     FaderPanel* panel = desk.add(PanelClass::HFaders);
-    select(panel, "ChanLbl", 2, "Channel", "9");
+    chooseInSlot(panel, "ChanLbl", 2, "Channel", "9");
     desk.midi->clearSent();
     QTest::mouseClick(child<QToolButton>(panel, "DupIcon"), Qt::LeftButton);
     for (int slot = 0; slot < 4; ++slot)
@@ -462,7 +448,7 @@ TEST(FaderPanel, DuplicateCopiesTheLastSelectedValue)
     // The Duplicate menu goes through the same selectors.
     SlotSelectors* selectors = panel->slotSelectors();
     ASSERT_NE(selectors, nullptr);
-    select(panel, "PortLbl", 3, "Port", "2");
+    chooseInSlot(panel, "PortLbl", 3, "Port", "2");
     selectors->DupIndx = selectors->CIndx;
     selectors->Port()->setCurrentIndex(selectors->Port()->findData(selectors->portOfSlot(3)));
     for (int slot = 0; slot < 4; ++slot) {
@@ -482,8 +468,8 @@ TEST(FaderPanel, CloneCopiesEverything)
     chooseController(panel, 0, 80);
     typeValue(panel, 0, "33");
     chooseController(panel, 1, 202);
-    select(panel, "ChanLbl", 3, "Channel", "16");
-    select(panel, "PortLbl", 2, "Port", "0");
+    chooseInSlot(panel, "ChanLbl", 3, "Channel", "16");
+    chooseInSlot(panel, "PortLbl", 2, "Port", "0");
     FaderPanel* copy = desk.add(PanelClass::HFaders);
     copy->Clone(panel->Tag);
     EXPECT_EQ(section(copy), section(panel));
@@ -496,8 +482,8 @@ TEST(FaderPanel, CloneSendsOnTheSourcesChannelAndPort)
 {
     Desk desk;
     FaderPanel* panel = desk.add(PanelClass::HFaders);
-    select(panel, "ChanLbl", 0, "Channel", "5");
-    select(panel, "PortLbl", 0, "Port", "2");
+    chooseInSlot(panel, "ChanLbl", 0, "Channel", "5");
+    chooseInSlot(panel, "PortLbl", 0, "Port", "2");
     chooseController(panel, 0, 7);
     desk.midi->clearSent();
     FaderPanel* copy = desk.add(PanelClass::HFaders);
@@ -553,7 +539,7 @@ TEST(FaderPanel, HintsForEachControl)
     Desk desk;
     FaderPanel* panel = desk.add(PanelClass::HFaders);
     chooseController(panel, 0, 7);
-    select(panel, "PortLbl", 1, "Port", "0");
+    chooseInSlot(panel, "PortLbl", 1, "Port", "0");
     const struct {
         const char* control;
         QString hint;
@@ -591,7 +577,7 @@ TEST(FaderPanelPorts, APortThatFailsToOpenLeavesEverySelector)
     FaderPanel* panel = desk.add(PanelClass::HFaders);
     FaderPanel* other = desk.add(PanelClass::VFaders);
     desk.midi->failOpen(1, MidiResult::Allocated, "Busy.");
-    select(panel, "PortLbl", 0, "Port", "2");
+    chooseInSlot(panel, "PortLbl", 0, "Port", "2");
     EXPECT_TRUE(desk.dialogs.wasAsked("OpenMidiOut:\rBusy."));
     for (FaderPanel* p : {panel, other}) {
         auto* ports = child<QComboBox>(p, "Port");

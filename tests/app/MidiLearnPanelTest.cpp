@@ -51,11 +51,7 @@ struct Desk : test::TestDesk {
 
 void chooseVolume(FaderPanel* panel, int slot)
 {
-    QTest::mouseClick(child<QLabel>(panel, QStringLiteral("CntrlLbl%1").arg(slot)), Qt::LeftButton);
-    auto* combo = child<QComboBox>(panel, QStringLiteral("Control"));
-    combo->lineEdit()->selectAll();
-    QTest::keyClicks(combo->lineEdit(), QStringLiteral("7"));
-    QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
+    test::chooseInSlot(panel, QStringLiteral("CntrlLbl"), slot, QStringLiteral("Control"), QStringLiteral("7"));
 }
 
 TEST(MidiLearnPanel, ALearnedKnobMovesTheFaderWhichSendsItsOwnMessageOncePerChange)

@@ -3,6 +3,7 @@
 #include "panels/Shared.h"
 #include "support/Files.h"
 #include "support/TestDesk.h"
+#include "support/WidgetDriving.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -41,22 +42,11 @@ struct Desk : test::TestDesk {
         return log;
     }
 
-    // Clicks the first slot's label, then types into the selector it shows.
-    static void select(FaderPanel* panel, const QString& label, const QString& selector, const QString& text)
-    {
-        QTest::mouseClick(panel->findChild<QWidget*>(label + u'0'), Qt::LeftButton);
-        auto* combo = panel->findChild<QComboBox*>(selector);
-        ASSERT_NE(combo, nullptr);
-        combo->lineEdit()->selectAll();
-        QTest::keyClicks(combo->lineEdit(), text);
-        QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
-    }
-
     // A new fader panel whose first slot sends volume.
     FaderPanel* addFader(PanelClass id)
     {
         window->createPanel(id);
-        select(fader(), QStringLiteral("CntrlLbl"), QStringLiteral("Control"), QStringLiteral("7"));
+        test::chooseInSlot(fader(), QStringLiteral("CntrlLbl"), 0, QStringLiteral("Control"), QStringLiteral("7"));
         return fader();
     }
 
@@ -109,7 +99,7 @@ TEST(PortsFollowDevices, AnUnpluggedSynthIsReopenedOnItsPortWhenItReturns)
 {
     Desk desk({QStringLiteral("A"), QStringLiteral("B")});
     FaderPanel* panel = desk.addFader(PanelClass::HFaders);
-    Desk::select(panel, QStringLiteral("PortLbl"), QStringLiteral("Port"), QStringLiteral("2"));
+    test::chooseInSlot(panel, QStringLiteral("PortLbl"), 0, QStringLiteral("Port"), QStringLiteral("2"));
     ASSERT_EQ(panel->portOfSlot(0), 2);
 
     ASSERT_TRUE(desk.midi->unplugOutput("B"));

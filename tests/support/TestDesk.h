@@ -20,20 +20,16 @@
 
 namespace orvell::test {
 
-// A main window on virtual ports with scripted dialogs and a fake clock.
+// A main window on virtual ports (or the given MIDI system) with scripted
+// dialogs and a fake clock.
 struct TestDesk {
     explicit TestDesk(int inputs = 1, int outputs = 2)
     {
-        // Start-up reads the default session from the current directory and
-        // the exit writes it there: give each desk an empty one of its own.
-        QFile(home.filePath(QStringLiteral("Orvell.ini"))).open(QIODevice::WriteOnly);
-        QDir::setCurrent(home.path());
         auto system = std::make_unique<VirtualMidiSystem>(inputs, outputs, *clock);
         midi = system.get();
-        shared = std::make_unique<Shared>(std::move(system), std::move(scheduler));
-        window = std::make_unique<AOrvell>(*shared, dialogs);
-        window->setJoystickSystem(joysticks.get());
+        open(std::move(system));
     }
+    explicit TestDesk(std::unique_ptr<MidiSystem> system) { open(std::move(system)); }
     ~TestDesk()
     {
         // Closed panels go away with the next turn of the event loop.
@@ -56,11 +52,22 @@ struct TestDesk {
 
     QString field(int n) const { return window->statusLine().fieldText(n); }
 
+    void open(std::unique_ptr<MidiSystem> system)
+    {
+        // Start-up reads the default session from the current directory and
+        // the exit writes it there: give each desk an empty one of its own.
+        QFile(home.filePath(QStringLiteral("Orvell.ini"))).open(QIODevice::WriteOnly);
+        QDir::setCurrent(home.path());
+        shared = std::make_unique<Shared>(std::move(system), std::move(scheduler));
+        window = std::make_unique<AOrvell>(*shared, dialogs);
+        window->setJoystickSystem(joysticks.get());
+    }
+
     QString previousDir = QDir::currentPath();
     QTemporaryDir home;
     std::unique_ptr<FakeClock> scheduler = std::make_unique<FakeClock>();
     FakeClock* clock = scheduler.get();
-    VirtualMidiSystem* midi = nullptr;
+    VirtualMidiSystem* midi = nullptr;  // none on another system
     ScriptedDialogs dialogs;
     // No stick until a test plugs one in, or puts SDL's own in its place before start().
     std::unique_ptr<JoystickSystem> joysticks = std::make_unique<FakeJoysticks>();

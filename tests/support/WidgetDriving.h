@@ -5,9 +5,12 @@
 #include "panels/Panel.h"
 #include "panels/Shared.h"
 
+#include <QComboBox>
+#include <QLineEdit>
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionSlider>
+#include <QTest>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -21,6 +24,26 @@ T* child(QWidget* panel, const QString& name)
     T* found = panel->findChild<T*>(name);
     EXPECT_NE(found, nullptr) << name.toStdString();
     return found;
+}
+
+// Replaces the text of a box by typing, then presses Enter.
+inline void typeEnter(QLineEdit* box, const QString& text)
+{
+    box->selectAll();
+    QTest::keyClicks(box, text);
+    QTest::keyClick(box, Qt::Key_Return);
+}
+
+// Clicks a slot's label (`label` + slot, "CntrlLbl1"), then types into the
+// selector it shows; the selector is gone again after Enter.
+inline void chooseInSlot(QWidget* panel, const QString& label, int slot, const QString& selector, const QString& text)
+{
+    QTest::mouseClick(child<QWidget>(panel, label + QString::number(slot)), Qt::LeftButton);
+    auto* combo = child<QComboBox>(panel, selector);
+    ASSERT_NE(combo, nullptr);
+    EXPECT_TRUE(combo->isVisible());
+    typeEnter(combo->lineEdit(), text);
+    EXPECT_FALSE(combo->isVisible());
 }
 
 // The middle of a part of a scroll bar as it is drawn now: an arrow, the
