@@ -613,45 +613,91 @@ void MidiEngine::DevicesChanged()
     goneNoted_.resize(MidiOutPorts.size(), false);
     for (int port = 1; port < static_cast<int>(MidiOutPorts.size()); ++port) {
         MidiPort& record = MidiOutPorts[static_cast<size_t>(port)];
-        const auto index = static_cast<size_t>(port);
-        if (record.OpenCount == 0)
-            continue;
-        const QString where = msgs_[MsgMidiOut] + msgs_[MsgPort] + QString::number(port) + QStringLiteral(" (") +
-                              record.Name + u')';
-        std::optional<int> reopened;
-        {
-            const std::lock_guard lock(systemMutex_);
-            if (!system_.outputLost(record.Handle)) {
-                goneNoted_[index] = false;
-                continue;
-            }
-            if (system_.outputPresent(port - 1)) {
-                // The lost handle reaches nothing; the new one takes its row.
-                // A failed open keeps the lost one, so the next change tries again.
-                MidiHandle handle = 0;
-                reopened = system_.openOutput(port - 1, handle);
-                if (*reopened == MidiResult::Ok) {
-                    system_.closeOutput(record.Handle);
-                    record.Handle = handle;
-                    for (size_t in = 0; in < ThruMap.size(); ++in) {
-                        if (thruConnected(static_cast<int>(in)) && ThruMap[in] == port)
-                            system_.connect(MidiInPorts[in].Handle, handle);
-                    }
-                }
-            }
-        }
-        if (!reopened) {
-            if (!goneNoted_[index])
-                reporter_.ShowStatusText(0, where + QStringLiteral(" is unplugged"));
-            goneNoted_[index] = true;
-            continue;
-        }
-        goneNoted_[index] = false;
-        LastMidiErr = *reopened;
-        reporter_.ShowStatusText(0, msgs_[MsgOpen] + where + QStringLiteral(" again"));
-        reporter_.ShowStatusText(1, msgs_[LastMidiErr == MidiResult::Ok ? MsgDone : MsgFail]);
-        reporter_.HoldStatus();
+        followDevice(record, msgs_[MsgMidiOut], port, goneNoted_, [&] {
+            return system_.outputLost(record.Handle) ? std::optional(system_.outputPresent(port - 1)) : std::nullopt;
+        }, [&] { return reopenOutput(port); });
     }
+    inGoneNoted_.resize(MidiInPorts.size(), false);
+    for (int port = 1; port < static_cast<int>(MidiInPorts.size()); ++port) {
+        MidiPort& record = MidiInPorts[static_cast<size_t>(port)];
+        followDevice(record, msgs_[MsgMidiIn], port, inGoneNoted_, [&] {
+            return system_.inputLost(record.Handle) ? std::optional(system_.inputPresent(port - 1)) : std::nullopt;
+        }, [&] { return reopenInput(port); });
+    }
+}
+
+void MidiEngine::followDevice(MidiPort& record, const QString& side, int port, std::vector<bool>& noted,
+                              const std::function<std::optional<bool>()>& lostAndPresent,
+                              const std::function<int()>& reopen)
+{
+    if (record.OpenCount == 0)
+        return;
+    const auto index = static_cast<size_t>(port);
+    const QString where = side + msgs_[MsgPort] + QString::number(port) + QStringLiteral(" (") + record.Name + u')';
+    std::optional<int> reopened;
+    {
+        const std::lock_guard lock(systemMutex_);
+        const std::optional<bool> present = lostAndPresent();
+        if (!present) {
+            noted[index] = false;
+            return;
+        }
+        // A failed open keeps the lost handle, so the next change tries again.
+        if (*present)
+            reopened = reopen();
+    }
+    if (!reopened) {
+        if (!noted[index])
+            reporter_.ShowStatusText(0, where + QStringLiteral(" is unplugged"));
+        noted[index] = true;
+        return;
+    }
+    noted[index] = false;
+    LastMidiErr = *reopened;
+    reporter_.ShowStatusText(0, msgs_[MsgOpen] + where + QStringLiteral(" again"));
+    reporter_.ShowStatusText(1, msgs_[LastMidiErr == MidiResult::Ok ? MsgDone : MsgFail]);
+    reporter_.HoldStatus();
+}
+
+int MidiEngine::reopenOutput(int port)
+{
+    // The lost handle reaches nothing; the new one takes its row, with the
+    // routes into it.
+    MidiPort& record = MidiOutPorts[static_cast<size_t>(port)];
+    MidiHandle handle = 0;
+    const int result = system_.openOutput(port - 1, handle);
+    if (result != MidiResult::Ok)
+        return result;
+    system_.closeOutput(record.Handle);
+    record.Handle = handle;
+    for (size_t in = 0; in < ThruMap.size(); ++in) {
+        if (thruConnected(static_cast<int>(in)) && ThruMap[in] == port)
+            system_.connect(MidiInPorts[in].Handle, handle);
+    }
+    return MidiResult::Ok;
+}
+
+int MidiEngine::reopenInput(int port)
+{
+    // The new handle runs as the lost one did: started for its listeners
+    // and its thru, and feeding the thru's output.
+    MidiPort& record = MidiInPorts[static_cast<size_t>(port)];
+    MidiHandle handle = 0;
+    int result = system_.openInput(port - 1, handle);
+    if (result != MidiResult::Ok)
+        return result;
+    const bool thru = thruConnected(port);
+    if (thru)
+        result = system_.connect(handle, MidiOutPorts[static_cast<size_t>(ThruMap[static_cast<size_t>(port)])].Handle);
+    if (result == MidiResult::Ok && (thru || record.Listeners > 0))
+        result = system_.startInput(handle);
+    if (result != MidiResult::Ok) {
+        system_.closeInput(handle);
+        return result;
+    }
+    system_.closeInput(record.Handle);
+    record.Handle = handle;
+    return MidiResult::Ok;
 }
 
 QString MidiEngine::portFromSession(const QString& port) const

@@ -87,11 +87,12 @@ public:
     // The entries of an input port selector: the enabled devices ("Empty In" never).
     std::vector<std::pair<QString, int>> InPortChoices() const;
 
-    // Each open output is bound to its device name: one whose device went
+    // Each open port is bound to its device name: one whose device went
     // away and is back is opened again into the same row, its thru routes
-    // with it, so panels keep their port numbers. Called on the
-    // user-interface thread after the system's device watcher spoke; notes
-    // what went and what came back on the status line.
+    // with it (and an input started again), so panels and learned controls
+    // keep their port numbers. Called on the user-interface thread after the
+    // system's device watcher spoke; notes what went and what came back on
+    // the status line.
     void DevicesChanged();
 
     // While a session loads: its output port numbers moved to the ports of
@@ -161,6 +162,13 @@ private:
     void sendShort(const char* routine, const QString& description, int port, std::uint8_t status,
                    std::uint8_t data1, std::uint8_t data2, int channel, bool record);
     QString stamped(const QString& description) const;
+    // One open port after the watcher spoke. `lostAndPresent` says nothing
+    // while the port's handle works, else whether its device is back.
+    void followDevice(MidiPort& record, const QString& side, int port, std::vector<bool>& noted,
+                      const std::function<std::optional<bool>()>& lostAndPresent, const std::function<int()>& reopen);
+    // A new handle in place of a lost one; with the lock held.
+    int reopenOutput(int port);
+    int reopenInput(int port);
     void silenceStep(const QString& port, const QString& channel, int level, const std::function<void()>& done);
 
     MidiSystem& system_;
@@ -176,6 +184,7 @@ private:
     std::mutex systemMutex_;
     std::vector<bool> thruToMapper_;  // ThruMap's 0 is a live route to port 0
     std::vector<bool> goneNoted_;     // per output port: its unplugging is on the status line
+    std::vector<bool> inGoneNoted_;   // the same per input port
     std::map<int, int> sessionPortMap_;
 };
 

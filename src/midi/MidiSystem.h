@@ -92,9 +92,10 @@ public:
     virtual std::optional<QString> errorText(int code) const = 0;
 
     // Devices that come and go after enumeration. `changed` is called, on
-    // any thread, whenever an output device may have gone or come back; an
-    // empty function ends the watch, and once this returns the previous one
-    // is no longer called. A system without such devices never calls it.
+    // any thread, whenever an output or input device may have gone or come
+    // back; an empty function ends the watch, and once this returns the
+    // previous one is no longer called. A system without such devices never
+    // calls it.
     virtual void setDeviceWatcher(std::function<void()> changed) { (void)changed; }
     // Whether output device `device` of the enumeration answers now.
     virtual bool outputPresent(int device) { return device >= -1 && device < outputCount(); }
@@ -102,6 +103,9 @@ public:
     // its sends reach nothing, even once the device is back, until it is
     // opened again.
     virtual bool outputLost(MidiHandle handle) { (void)handle; return false; }
+    // The same for input devices: a lost input hears nothing until opened again.
+    virtual bool inputPresent(int device) { return device >= 0 && device < inputCount(); }
+    virtual bool inputLost(MidiHandle handle) { (void)handle; return false; }
 };
 
 // Number of bytes a short message with this status byte carries.

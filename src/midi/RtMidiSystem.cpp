@@ -128,6 +128,7 @@ struct RtMidiSystem::Impl {
     struct Input {
         Impl* owner = nullptr;
         MidiHandle handle = 0;
+        int device = -1;
         std::atomic<bool> started{false};
         std::unique_ptr<RtMidiIn> in;
         std::unique_ptr<JackInput> jack;
@@ -208,56 +209,90 @@ struct RtMidiSystem::Impl {
         return moved;
     }
 
-    // The device watch. Its thread lists the outputs; per output of the
-    // enumeration, whether it is there and how often it went away.
+    // The device watch. Its thread lists the outputs and the inputs; per
+    // device of the enumeration, whether it is there and how often it went away.
+    struct Watched {
+        std::vector<std::string> listed;
+        std::vector<bool> present;
+        std::vector<int> vanished;
+        std::map<MidiHandle, int> openedAfter;  // handle -> its device's `vanished` at the open
+
+        void list(const std::vector<QString>& names)
+        {
+            for (const QString& name : names)
+                listed.push_back(name.toStdString());
+            present.assign(listed.size(), true);
+            vanished.assign(listed.size(), 0);
+        }
+        bool lost(MidiHandle handle, int device) const
+        {
+            const auto opened = openedAfter.find(handle);
+            return device >= 0 && opened != openedAfter.end() &&
+                   opened->second != vanished[static_cast<std::size_t>(device)];
+        }
+    };
     std::mutex watchMutex;
     std::condition_variable watchWake;
     bool watchStop = false;
-    std::vector<bool> present;
-    std::vector<int> vanished;
-    std::map<MidiHandle, int> openedAfter;  // handle -> its device's `vanished` at the open
-    std::mutex watcherMutex;               // held while the watcher is called or replaced
+    Watched watchedOuts;
+    Watched watchedIns;
+    std::mutex watcherMutex;  // held while the watcher is called or replaced
     std::function<void()> watcher;
     std::thread watchThread;
 
+    // The names the scanner lists now, or nothing when it cannot tell.
+    static std::optional<std::vector<std::string>> portNames(RtMidi& scanner)
+    {
+        std::vector<std::string> names;
+        try {
+            const unsigned count = scanner.getPortCount();
+            for (unsigned i = 0; i < count; ++i)
+                names.push_back(scanner.getPortName(i));
+        } catch (const std::exception&) {
+            return std::nullopt;
+        }
+        return names;
+    }
+
+    // Notes which devices of `side` are among `names`; true when any came or went.
+    bool update(Watched& side, const std::optional<std::vector<std::string>>& names) const
+    {
+        bool changed = false;
+        for (std::size_t device = 0; names && device < side.listed.size(); ++device) {
+            const bool now = std::ranges::any_of(*names, [&](const std::string& name) {
+                return sameDevice(side.listed[device], name);
+            });
+            if (now != side.present[device]) {
+                changed = true;
+                if (!now)
+                    ++side.vanished[device];
+                side.present[device] = now;
+            }
+        }
+        return changed;
+    }
+
     void watchLoop()
     {
-        std::unique_ptr<RtMidiOut> scanner;
+        std::unique_ptr<RtMidiOut> outScanner;
+        std::unique_ptr<RtMidiIn> inScanner;
         try {
-            scanner = std::make_unique<RtMidiOut>(api, client + " watch");
-            scanner->setErrorCallback(&ignoreError, nullptr);
+            outScanner = std::make_unique<RtMidiOut>(api, client + " watch");
+            outScanner->setErrorCallback(&ignoreError, nullptr);
+            inScanner = std::make_unique<RtMidiIn>(api, client + " watch in");
+            inScanner->setErrorCallback(&ignoreError, nullptr);
         } catch (const std::exception&) {
             return;  // nothing to watch with: devices simply stay as enumerated
         }
-        std::vector<std::string> listed;
-        for (const QString& name : outputs)
-            listed.push_back(name.toStdString());
 
         std::unique_lock lock(watchMutex);
         while (!watchStop) {
             lock.unlock();
-            std::vector<std::string> names;
-            bool ok = true;
-            try {
-                const unsigned count = scanner->getPortCount();
-                for (unsigned i = 0; i < count; ++i)
-                    names.push_back(scanner->getPortName(i));
-            } catch (const std::exception&) {
-                ok = false;
-            }
+            const auto outNames = portNames(*outScanner);
+            const auto inNames = portNames(*inScanner);
             lock.lock();
-            bool changed = false;
-            for (std::size_t device = 0; ok && device < listed.size(); ++device) {
-                const bool now = std::ranges::any_of(names, [&](const std::string& name) {
-                    return sameDevice(listed[device], name);
-                });
-                if (now != present[device]) {
-                    changed = true;
-                    if (!now)
-                        ++vanished[device];
-                    present[device] = now;
-                }
-            }
+            const bool outsChanged = update(watchedOuts, outNames);
+            const bool changed = update(watchedIns, inNames) || outsChanged;
             lock.unlock();
             if (changed) {
                 const std::lock_guard call(watcherMutex);
@@ -268,7 +303,6 @@ struct RtMidiSystem::Impl {
             watchWake.wait_for(lock, WatchPeriod, [this] { return watchStop; });
         }
     }
-
     void stopWatch()
     {
         if (!watchThread.joinable())
@@ -412,8 +446,8 @@ RtMidiSystem::RtMidiSystem(RtMidi::Api api, const QString& clientName) : d_(std:
         d_->outputs.clear();
         d_->inputs.clear();
     }
-    d_->present.assign(d_->outputs.size(), true);
-    d_->vanished.assign(d_->outputs.size(), 0);
+    d_->watchedOuts.list(d_->outputs);
+    d_->watchedIns.list(d_->inputs);
 }
 
 RtMidiSystem::~RtMidiSystem()
@@ -441,18 +475,33 @@ bool RtMidiSystem::outputPresent(int device)
     if (device < 0 || device >= outputCount())
         return false;
     const std::lock_guard lock(d_->watchMutex);
-    return d_->present[static_cast<std::size_t>(device)];
+    return d_->watchedOuts.present[static_cast<std::size_t>(device)];
 }
 
 bool RtMidiSystem::outputLost(MidiHandle handle)
 {
     const auto device = d_->outDevices.find(handle);
-    if (device == d_->outDevices.end() || device->second < 0)
+    if (device == d_->outDevices.end())
         return false;
     const std::lock_guard lock(d_->watchMutex);
-    const auto opened = d_->openedAfter.find(handle);
-    return opened != d_->openedAfter.end() &&
-           opened->second != d_->vanished[static_cast<std::size_t>(device->second)];
+    return d_->watchedOuts.lost(handle, device->second);
+}
+
+bool RtMidiSystem::inputPresent(int device)
+{
+    if (device < 0 || device >= inputCount())
+        return false;
+    const std::lock_guard lock(d_->watchMutex);
+    return d_->watchedIns.present[static_cast<std::size_t>(device)];
+}
+
+bool RtMidiSystem::inputLost(MidiHandle handle)
+{
+    const Impl::Input* input = d_->findInput(handle);
+    if (!input)
+        return false;
+    const std::lock_guard lock(d_->watchMutex);
+    return d_->watchedIns.lost(handle, input->device);
 }
 
 bool RtMidiSystem::isOpen() const
@@ -506,7 +555,7 @@ int RtMidiSystem::openOutput(int device, MidiHandle& handle)
     int vanishedBefore = 0;
     if (device >= 0) {
         const std::lock_guard lock(d_->watchMutex);
-        vanishedBefore = d_->vanished[static_cast<std::size_t>(device)];
+        vanishedBefore = d_->watchedOuts.vanished[static_cast<std::size_t>(device)];
     }
     const int result = d_->call([&] {
         out = std::make_unique<RtMidiOut>(d_->api, d_->client);
@@ -538,7 +587,7 @@ int RtMidiSystem::openOutput(int device, MidiHandle& handle)
     d_->outDevices.emplace(handle, device);
     {
         const std::lock_guard lock(d_->watchMutex);
-        d_->openedAfter.emplace(handle, vanishedBefore);
+        d_->watchedOuts.openedAfter.emplace(handle, vanishedBefore);
     }
     const std::lock_guard lock(d_->sendMutex);
     d_->outs.emplace(handle, std::move(out));
@@ -556,7 +605,7 @@ int RtMidiSystem::closeOutput(MidiHandle handle)
     d_->outDevices.erase(handle);
     {
         const std::lock_guard lock(d_->watchMutex);
-        d_->openedAfter.erase(handle);
+        d_->watchedOuts.openedAfter.erase(handle);
     }
     for (auto& entry : d_->ins) {
         if (entry.second->jack)
@@ -608,6 +657,12 @@ int RtMidiSystem::openInput(int device, MidiHandle& handle)
     auto input = std::make_unique<Impl::Input>();
     input->owner = d_.get();
     input->handle = d_->takeHandle();
+    input->device = device;
+    int vanishedBefore = 0;
+    {
+        const std::lock_guard lock(d_->watchMutex);
+        vanishedBefore = d_->watchedIns.vanished[static_cast<std::size_t>(device)];
+    }
     const std::string name = d_->inputs[static_cast<std::size_t>(device)].toStdString();
     if (d_->api == RtMidi::UNIX_JACK) {
         Impl::Input* self = input.get();
@@ -637,6 +692,10 @@ int RtMidiSystem::openInput(int device, MidiHandle& handle)
             return MidiResult::NoDevice;
     }
     handle = input->handle;
+    {
+        const std::lock_guard lock(d_->watchMutex);
+        d_->watchedIns.openedAfter.emplace(handle, vanishedBefore);
+    }
     d_->ins.emplace(handle, std::move(input));
     return MidiResult::Ok;
 }
@@ -648,6 +707,10 @@ int RtMidiSystem::closeInput(MidiHandle handle)
         return MidiResult::InvalidHandle;
     std::unique_ptr<Impl::Input> input = std::move(it->second);
     d_->ins.erase(it);
+    {
+        const std::lock_guard lock(d_->watchMutex);
+        d_->watchedIns.openedAfter.erase(handle);
+    }
     input->started = false;
     {
         const std::lock_guard lock(d_->sendMutex);

@@ -65,11 +65,14 @@ public:
     void setMapperTap(MapperTap* tap) override;
     std::optional<int> mapperListeners() override;
 
-    // A thread of its own lists the system's outputs twice a second while a
-    // watcher is set: RtMidi has no word for devices that come and go.
+    // A thread of its own lists the system's outputs and inputs twice a
+    // second while a watcher is set: RtMidi has no word for devices that
+    // come and go.
     void setDeviceWatcher(std::function<void()> changed) override;
     bool outputPresent(int device) override;
     bool outputLost(MidiHandle handle) override;
+    bool inputPresent(int device) override;
+    bool inputLost(MidiHandle handle) override;
 
     // For MidiResult::Error: RtMidi's text of the last failure.
     std::optional<QString> errorText(int code) const override;

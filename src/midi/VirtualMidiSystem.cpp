@@ -19,7 +19,7 @@ std::optional<QString> VirtualMidiSystem::outputName(int device)
         return std::nullopt;
     if (device == -1)
         return QStringLiteral("MIDI Mapper Out");
-    if (std::ranges::count(unplugged_, device))
+    if (!outPlugs_.plugged(device))
         return std::nullopt;
     if (device < outputNames_.size())
         return outputNames_[device];
@@ -41,24 +41,48 @@ bool VirtualMidiSystem::setPlugged(const QString& name, bool plugged)
         if (own != name)
             continue;
         found = true;
-        const bool wasPlugged = std::erase(unplugged_, device) == 0;
-        if (!plugged) {
-            unplugged_.push_back(device);
-            if (wasPlugged)
-                ++vanished_[device];
-        }
+        outPlugs_.set(device, plugged);
     }
     if (found && watcher_)
         watcher_();
     return found;
 }
 
+bool VirtualMidiSystem::setInputPlugged(int device, bool plugged)
+{
+    if (device < 0 || device >= inputs_)
+        return false;
+    inPlugs_.set(device, plugged);
+    if (watcher_)
+        watcher_();
+    return true;
+}
+
+void VirtualMidiSystem::Plugs::set(int device, bool plugged)
+{
+    const bool wasPlugged = std::erase(unplugged, device) == 0;
+    if (!plugged) {
+        unplugged.push_back(device);
+        if (wasPlugged)
+            ++vanished[device];
+    }
+}
+
+bool VirtualMidiSystem::Plugs::lost(MidiHandle handle, int device) const
+{
+    const auto opened = openedAfter.find(handle);
+    const auto gone = vanished.find(device);
+    return opened != openedAfter.end() && opened->second != (gone == vanished.end() ? 0 : gone->second);
+}
+
 bool VirtualMidiSystem::unplugOutput(const QString& name) { return setPlugged(name, false); }
 bool VirtualMidiSystem::replugOutput(const QString& name) { return setPlugged(name, true); }
+bool VirtualMidiSystem::unplugInput(int device) { return setInputPlugged(device, false); }
+bool VirtualMidiSystem::replugInput(int device) { return setInputPlugged(device, true); }
 
 bool VirtualMidiSystem::outputPresent(int device)
 {
-    return device >= -1 && device < outputs_ && !std::ranges::count(unplugged_, device) &&
+    return device >= -1 && device < outputs_ && outPlugs_.plugged(device) &&
            !std::ranges::count(absent_, device);
 }
 
@@ -67,12 +91,23 @@ bool VirtualMidiSystem::outputLost(MidiHandle handle)
     const auto it = openHandles_.find(handle);
     if (it == openHandles_.end())
         return false;
-    return openedAfter_[handle] != vanished_[it->second];
+    return outPlugs_.lost(handle, it->second);
+}
+
+bool VirtualMidiSystem::inputPresent(int device)
+{
+    return device >= 0 && device < inputs_ && inPlugs_.plugged(device);
+}
+
+bool VirtualMidiSystem::inputLost(MidiHandle handle)
+{
+    const auto it = openInputs_.find(handle);
+    return it != openInputs_.end() && inPlugs_.lost(handle, it->second.device);
 }
 
 std::optional<QString> VirtualMidiSystem::inputName(int device)
 {
-    if (device < 0 || device >= inputs_)
+    if (device < 0 || device >= inputs_ || !inPlugs_.plugged(device))
         return std::nullopt;
     return QStringLiteral("Virtual In %1").arg(device + 1);
 }
@@ -106,11 +141,11 @@ int VirtualMidiSystem::openOutput(int device, MidiHandle& handle)
         return MidiResult::BadDeviceId;
     if (int code = failureFor(openFailures_, device))
         return code;
-    if (std::ranges::count(unplugged_, device))
+    if (!outPlugs_.plugged(device))
         return MidiResult::NoDevice;
     handle = nextHandle_++;
     openHandles_[handle] = device;
-    openedAfter_[handle] = vanished_[device];
+    outPlugs_.opened(handle, device);
     ++openCounts_[device];
     ++totalOpens_[device];
     return MidiResult::Ok;
@@ -125,7 +160,7 @@ int VirtualMidiSystem::closeOutput(MidiHandle handle)
         return code;
     --openCounts_[it->second];
     openHandles_.erase(it);
-    openedAfter_.erase(handle);
+    outPlugs_.openedAfter.erase(handle);
     for (auto& [inputHandle, input] : openInputs_)
         std::erase(input.outputs, handle);
     return MidiResult::Ok;
@@ -228,16 +263,21 @@ int VirtualMidiSystem::openInput(int device, MidiHandle& handle)
     const auto failure = inputFailures_.find({InputCall::Open, device});
     if (failure != inputFailures_.end())
         return failure->second;
+    if (!inPlugs_.plugged(device))
+        return MidiResult::NoDevice;
     handle = nextHandle_++;
     openInputs_[handle] = Input{device, false, {}};
+    inPlugs_.opened(handle, device);
     return MidiResult::Ok;
 }
 
 int VirtualMidiSystem::closeInput(MidiHandle handle)
 {
     int result = MidiResult::Ok;
-    if (inputCall(InputCall::Close, handle, result))
+    if (inputCall(InputCall::Close, handle, result)) {
         openInputs_.erase(handle);
+        inPlugs_.openedAfter.erase(handle);
+    }
     return result;
 }
 
@@ -288,8 +328,10 @@ int VirtualMidiSystem::playInto(int device, std::span<const std::uint8_t> messag
 {
     if (device < 0 || device >= inputs_)
         return MidiResult::BadDeviceId;
+    if (!inPlugs_.plugged(device))
+        return MidiResult::Ok;  // nobody hears a keyboard that is not there
     for (const auto& [handle, input] : openInputs_) {
-        if (input.device != device || !input.started)
+        if (input.device != device || !input.started || inPlugs_.lost(handle, device))
             continue;
         for (MidiHandle output : input.outputs)
             deliver(output, std::vector<std::uint8_t>(message.begin(), message.end()));

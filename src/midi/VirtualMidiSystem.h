@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QStringList>
 
+#include <algorithm>
+
 #include <map>
 #include <memory>
 #include <vector>
@@ -83,9 +85,14 @@ public:
     // output has the name.
     bool unplugOutput(const QString& name);
     bool replugOutput(const QString& name);
+    // The same for a keyboard on input `device`; false when there is none.
+    bool unplugInput(int device);
+    bool replugInput(int device);
     void setDeviceWatcher(std::function<void()> changed) override { watcher_ = std::move(changed); }
     bool outputPresent(int device) override;
     bool outputLost(MidiHandle handle) override;
+    bool inputPresent(int device) override;
+    bool inputLost(MidiHandle handle) override;
 
     const std::vector<SentMessage>& sent() const { return sent_; }
     void clearSent() { sent_.clear(); }
@@ -116,15 +123,25 @@ private:
     // As inputCall, for a call that names an output too.
     Input* routeCall(InputCall call, MidiHandle input, MidiHandle output, int& result);
 
+    // The devices of one side that were pulled out.
+    struct Plugs {
+        std::vector<int> unplugged;
+        std::map<int, int> vanished;            // device -> how often it went away
+        std::map<MidiHandle, int> openedAfter;  // handle -> its device's `vanished` at the open
+        bool plugged(int device) const { return !std::ranges::count(unplugged, device); }
+        void set(int device, bool plugged);
+        void opened(MidiHandle handle, int device) { openedAfter[handle] = vanished[device]; }
+        bool lost(MidiHandle handle, int device) const;
+    };
     // Sets the plugged state of every output called `name`.
     bool setPlugged(const QString& name, bool plugged);
+    bool setInputPlugged(int device, bool plugged);
 
     int inputs_;
     int outputs_;
     QStringList outputNames_;
-    std::vector<int> unplugged_;
-    std::map<int, int> vanished_;           // device -> how often it went away
-    std::map<MidiHandle, int> openedAfter_;  // handle -> its device's vanished_ at the open
+    Plugs outPlugs_;
+    Plugs inPlugs_;
     std::function<void()> watcher_;
     const Clock& clock_;
     std::map<MidiHandle, int> openHandles_;  // handle -> device

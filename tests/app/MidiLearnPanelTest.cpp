@@ -115,6 +115,27 @@ TEST(MidiLearnPanel, ALearnedKnobMovesTheFaderWhichSendsItsOwnMessageOncePerChan
     EXPECT_FALSE(desk.midi->inputStarted(1));
 }
 
+TEST(MidiLearnPanel, ALearnedKnobWorksAgainWhenItsControllerIsPluggedBackIn)
+{
+    Desk desk;
+    FaderPanel* panel = desk.add();
+    chooseVolume(panel, 0);
+    panel->Learn_Click(0);
+    EXPECT_TRUE(desk.play(1, {0xB2, 74, 10}).empty());
+    ASSERT_TRUE(desk.shared->learn.bindingOf(panel, 0).has_value());
+
+    ASSERT_TRUE(desk.midi->unplugInput(1));
+    QCoreApplication::processEvents();  // the watcher's word reaches the window
+    EXPECT_EQ(desk.field(0), " MIDI IN Port 2 (Virtual In 2) is unplugged");
+    EXPECT_TRUE(desk.play(1, {0xB2, 74, 90}).empty());
+
+    ASSERT_TRUE(desk.midi->replugInput(1));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(desk.field(0), " Open MIDI IN Port 2 (Virtual In 2) again");
+    EXPECT_EQ(desk.play(1, {0xB2, 74, 90}), (std::vector<Bytes>{{0xB0, 7, 90}}));
+    EXPECT_EQ(panel->fader(0)->value(), 90);
+}
+
 TEST(MidiLearnPanel, ALearnedKeyPressesAndReleasesAButtonAsTheMouseDoes)
 {
     Desk desk;

@@ -53,7 +53,7 @@ void pumpFor(std::chrono::milliseconds time)
     pumpUntil([] { return false; }, time);
 }
 
-// A desk on the JACK server, with a knob box and a synth of its own.
+// The program on the JACK server.
 struct JackDesk : test::TestDesk {
     explicit JackDesk(const std::string& client)
         : TestDesk(std::make_unique<RtMidiSystem>(RtMidi::UNIX_JACK, QString::fromStdString(client)))
@@ -87,11 +87,7 @@ bool warmUp(FaderPanel* panel, int slot, Probe& synth)
 }
 
 struct Rig {
-    Rig()
-    {
-        knobs.openVirtualPort("knobs");
-        synth.openVirtual("synth");
-    }
+    Rig() { synth.openVirtual("synth"); }
 
     // The knob box plays one message; what the synth heard of it once the
     // desk has had its turn. A message the server dropped on its way in
@@ -100,7 +96,7 @@ struct Rig {
     {
         synth.clear();
         for (int attempt = 0; attempt < 3; ++attempt) {
-            knobs.sendMessage(&message);
+            knobs.play(message);
             if (!expectSound) {
                 pumpFor(100ms);
                 break;
@@ -112,8 +108,7 @@ struct Rig {
         return synth.received();
     }
 
-    const std::string knobClient = "Knobs" + std::to_string(test::nextId());
-    RtMidiOut knobs{RtMidi::UNIX_JACK, knobClient};
+    test::Keyboard knobs;
     Probe synth;
     const std::string synthPort = synth.client() + ":synth";
 };
@@ -146,7 +141,7 @@ TEST(JackLearn, AKnobMovesTheFaderWhichSendsItsBytesAndTheBindingSurvivesTheSess
         const Bytes teach{0xB4, 21, 40};
         const auto bound = [&] { return desk.shared->learn.bindingOf(panel, Slot).has_value(); };
         for (int i = 0; i < 20 && !bound(); ++i) {
-            rig.knobs.sendMessage(&teach);
+            rig.knobs.play(teach);
             pumpUntil(bound, 300ms);
         }
         ASSERT_TRUE(bound());

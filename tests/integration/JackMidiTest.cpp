@@ -602,5 +602,57 @@ TEST(JackEngine, APortThatReturnsIsReopenedOnItsPortNumber)
     desk.system.setDeviceWatcher({});
 }
 
+// A keyboard's port that goes and comes back is opened again on its input
+// port number, with its thru route to the synth.
+TEST(JackEngine, AKeyboardThatReturnsFeedsItsThruAgain)
+{
+    test::JackServer server(64, 48000);
+    if (!server.ok())
+        GTEST_SKIP() << "No private JACK server: " << server.errorText().toStdString();
+    test::Keyboard keyboard;
+    const std::string port = uniquePortName("thru-replug");
+    Probe synth;
+    synth.openVirtual(port);
+    JackEngine desk(port);
+    ASSERT_TRUE(desk.device);
+    const auto in = test::findDevice(desk.system, false, keyboard.port);
+    ASSERT_TRUE(in);
+    const QString inText = QString::number(*in + 1);
+    desk.engine.OpenMidiIn(inText);
+    desk.engine.AddThru(inText, desk.portText);
+    ASSERT_TRUE(desk.engine.thruConnected(*in + 1));
+    desk.system.setDeviceWatcher([] {});
+
+    const auto waitForPresence = [&](bool present) {
+        const auto deadline = std::chrono::steady_clock::now() + 5s;
+        while (desk.system.inputPresent(*in) != present && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(10ms);
+        desk.engine.DevicesChanged();
+        return desk.system.inputPresent(*in) == present;
+    };
+    // A new connection carries from a period after it was made.
+    const auto carries = [&] {
+        for (int i = 0; i < 200; ++i) {
+            keyboard.play({0xB0, 0x7F, 0x00});
+            if (synth.waitFor(1, 10ms))
+                return true;
+        }
+        return false;
+    };
+    ASSERT_TRUE(carries());
+
+    keyboard.out.closePort();
+    ASSERT_TRUE(waitForPresence(false));
+    const QString where = "MIDI IN Port " + inText + " (" + QString::fromStdString(keyboard.port) + ")";
+    EXPECT_EQ(desk.reporter.fields[0], u' ' + where + " is unplugged");
+    keyboard.out.openVirtualPort("keys");
+    ASSERT_TRUE(waitForPresence(true));
+    EXPECT_EQ(desk.reporter.fields[0], " Open " + where + " again");
+    EXPECT_EQ(desk.reporter.fields[1], " Done");
+    synth.clear();
+    EXPECT_TRUE(carries());
+    desk.system.setDeviceWatcher({});
+}
+
 }  // namespace
 }  // namespace orvell

@@ -94,10 +94,8 @@ TEST(JackThru, EveryMessageReachesTheSynthAndNothingOutlivesTheProgram)
 
     for (const char* ending : {"killed", "exits"}) {
         SCOPED_TRACE(ending);
-        const std::string keyboardClient = "Keyboard" + std::to_string(test::nextId());
-        RtMidiOut keyboard(RtMidi::UNIX_JACK, keyboardClient);
-        keyboard.openVirtualPort("keys");
-        const std::string keys = keyboardClient + ":keys";
+        test::Keyboard keyboard;
+        const std::string& keys = keyboard.port;
         Probe synth;
         synth.openVirtual("synth");
         const std::string synthPort = synth.client() + ":synth";
@@ -124,7 +122,7 @@ TEST(JackThru, EveryMessageReachesTheSynthAndNothingOutlivesTheProgram)
         // Connections are made between periods: wait until one carries.
         bool carries = false;
         for (int i = 0; i < 200 && !carries; ++i) {
-            keyboard.sendMessage(Bytes{0xB0, 0x7F, 0x00}.data(), 3);
+            keyboard.play({0xB0, 0x7F, 0x00});
             carries = synth.waitFor(1, 10ms);
         }
         ASSERT_TRUE(carries);
@@ -138,7 +136,7 @@ TEST(JackThru, EveryMessageReachesTheSynthAndNothingOutlivesTheProgram)
         for (int attempt = 0; attempt < 3 && got != played; ++attempt) {
             synth.clear();
             for (const Bytes& message : played)
-                keyboard.sendMessage(&message);
+                keyboard.play(message);
             synth.waitFor(played.size(), 1s);
             std::this_thread::sleep_for(30ms);  // for anything extra
             got = synth.received();
@@ -166,7 +164,7 @@ TEST(JackThru, EveryMessageReachesTheSynthAndNothingOutlivesTheProgram)
 
         // The keyboard no longer sounds the synth.
         synth.clear();
-        keyboard.sendMessage(Bytes{0x90, 0x40, 0x64}.data(), 3);
+        keyboard.play({0x90, 0x40, 0x64});
         std::this_thread::sleep_for(50ms);
         EXPECT_TRUE(synth.received().empty());
     }
@@ -203,14 +201,12 @@ TEST(JackThru, StartedInputsFeedTheirRoutesAndTheListener)
     test::JackServer server(64, 48000);
     if (!server.ok())
         GTEST_SKIP() << "No private JACK server: " << server.errorText().toStdString();
-    const std::string keyboardClient = "Keyboard" + std::to_string(test::nextId());
-    RtMidiOut keyboard(RtMidi::UNIX_JACK, keyboardClient);
-    keyboard.openVirtualPort("keys");
+    test::Keyboard keyboard;
     Probe synth;
     synth.openVirtual("synth");
     const std::string host = "ThruSystem" + std::to_string(test::nextId());
     RtMidiSystem system(RtMidi::UNIX_JACK, QString::fromStdString(host));
-    const auto in = test::findDevice(system, false, keyboardClient + ":keys");
+    const auto in = test::findDevice(system, false, keyboard.port);
     const auto out = test::findDevice(system, true, synth.client() + ":synth");
     ASSERT_TRUE(in && out);
 
@@ -239,7 +235,7 @@ TEST(JackThru, StartedInputsFeedTheirRoutesAndTheListener)
         EXPECT_EQ(system.disconnect(bad, other), MidiResult::InvalidHandle);
     }
 
-    const auto play = [&](const Bytes& message) { keyboard.sendMessage(&message); };
+    const auto play = [&](const Bytes& message) { keyboard.play(message); };
     play({0x90, 0x3C, 0x01});  // not started: goes nowhere
     std::this_thread::sleep_for(50ms);
     EXPECT_TRUE(synth.received().empty());

@@ -118,6 +118,83 @@ TEST(Replug, WhatComesBackWithTheDevice)
     }
 }
 
+TEST(Replug, AKeyboardThatReturnsFeedsItsThruAndItsListenersAgain)
+{
+    const Bytes note{0x90, 60, 100};
+    struct Case {
+        const char* name;
+        std::function<void(Rig&)> hold;     // how the input is held before the unplug
+        std::function<void(Rig&)> between;  // after the unplug, before the return
+        std::vector<std::pair<int, Bytes>> thru;
+        int heard;        // messages the listener heard of the key played after the return
+        int opens;        // opens of the input asked for in all
+        const char* last;  // the status line's first field at the end
+    };
+    const auto thru = [](Rig& t) {
+        t.engine.OpenMidiOut("2");
+        t.engine.OpenMidiIn("1");
+        t.engine.AddThru("1", "2");
+    };
+    const auto listen = [](Rig& t) {
+        t.engine.OpenMidiIn("1");
+        t.engine.StartMidiIn("1");
+    };
+    const char* back = " Open MIDI IN Port 1 (Virtual In 1) again";
+    const Case cases[] = {
+        {"a thru route", thru, [](Rig&) {}, {{2, note}}, 1, 2, back},
+        {"a listener, as learned controls are", listen, [](Rig&) {}, {}, 1, 2, back},
+        {"an input nobody holds is left alone", [](Rig& t) { t.engine.OpenMidiIn("1"); t.engine.CloseMidiIn("1"); },
+         [](Rig&) {}, {}, 0, 1, ""},
+        {"a failed open is tried again at the next change", listen,
+         [](Rig& t) {
+             t.system.failInput(VirtualMidiSystem::InputCall::Open, 0, MidiResult::Allocated);
+             t.system.replugInput(0);
+             EXPECT_EQ(t.reporter.fields[1], " FAIL!");
+             t.system.failInput(VirtualMidiSystem::InputCall::Open, 0, MidiResult::Ok);
+             t.system.unplugInput(0);
+         },
+         {}, 1, 3, back},
+        {"a failed start lets the new handle go", listen,
+         [](Rig& t) {
+             t.system.failInput(VirtualMidiSystem::InputCall::Start, 0, MidiResult::NotReady);
+             t.system.replugInput(0);
+             EXPECT_EQ(t.reporter.fields[1], " FAIL!");
+             EXPECT_EQ(t.system.openInputCount(0), 1);
+             t.system.failInput(VirtualMidiSystem::InputCall::Start, 0, MidiResult::Ok);
+             t.system.unplugInput(0);
+         },
+         {}, 1, 3, back},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Rig t;
+        int heard = 0;
+        t.system.setInputListener([&](MidiHandle, std::span<const std::uint8_t>) { ++heard; });
+        c.hold(t);
+        t.reporter.clear();
+        ASSERT_TRUE(t.system.unplugInput(0));
+        if (t.engine.MidiInPorts[1].OpenCount > 0) {
+            EXPECT_EQ(t.reporter.fields[0], " MIDI IN Port 1 (Virtual In 1) is unplugged");
+        }
+        c.between(t);
+        t.system.playInto(0, note);  // the keyboard is away: nobody hears it
+        t.system.clearSent();
+        heard = 0;
+        ASSERT_TRUE(t.system.replugInput(0));
+        t.system.playInto(0, note);
+        EXPECT_EQ(t.log(), c.thru);
+        EXPECT_EQ(heard, c.heard);
+        EXPECT_EQ(t.reporter.fields[0], c.last);
+        EXPECT_EQ(t.system.openInputCount(0), t.engine.MidiInPorts[1].OpenCount > 0 ? 1 : 0);  // the lost handle went
+        int opens = 0;
+        for (const QString& call : t.system.inputCalls())
+            opens += call == "open 0";
+        EXPECT_EQ(opens, c.opens);
+    }
+    Rig t;
+    EXPECT_FALSE(t.system.unplugInput(1));
+}
+
 TEST(PortsByName, ASessionFollowsItsDevicesWhenTheirOrderDiffers)
 {
     const auto ports = [](std::initializer_list<const char*> names) {

@@ -41,6 +41,17 @@ inline std::optional<int> findDevice(MidiSystem& system, bool output, const std:
     return std::nullopt;
 }
 
+// A keyboard: a JACK client of its own whose output port "keys" plays into
+// the inputs it is connected to.
+struct Keyboard {
+    Keyboard() { out.openVirtualPort("keys"); }
+    void play(const std::vector<unsigned char>& message) { out.sendMessage(&message); }
+
+    const std::string client = "Keyboard" + std::to_string(nextId());
+    const std::string port = client + ":keys";
+    RtMidiOut out{RtMidi::UNIX_JACK, client};
+};
+
 // A second JACK client that records every message it receives. Messages
 // arrive on JACK's process thread.
 class Probe {
