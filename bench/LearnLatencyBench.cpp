@@ -140,6 +140,7 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
+    rig();  // the server's environment is set before any other thread reads it
     std::thread runner([&app] {
         benchmark::RunSpecifiedBenchmarks();
         QMetaObject::invokeMethod(&app, [] { QCoreApplication::quit(); }, Qt::QueuedConnection);

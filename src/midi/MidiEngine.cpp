@@ -610,23 +610,26 @@ std::vector<std::pair<QString, int>> MidiEngine::InPortChoices() const
 
 void MidiEngine::DevicesChanged()
 {
+    // A port that would not open again stays on the status line: what
+    // follows in the same pass does not write over it.
+    bool failed = false;
     goneNoted_.resize(MidiOutPorts.size(), false);
     for (int port = 1; port < static_cast<int>(MidiOutPorts.size()); ++port) {
         MidiPort& record = MidiOutPorts[static_cast<size_t>(port)];
-        followDevice(record, msgs_[MsgMidiOut], port, goneNoted_, [&] {
+        followDevice(record, msgs_[MsgMidiOut], port, goneNoted_, failed, [&] {
             return system_.outputLost(record.Handle) ? std::optional(system_.outputPresent(port - 1)) : std::nullopt;
         }, [&] { return reopenOutput(port); });
     }
     inGoneNoted_.resize(MidiInPorts.size(), false);
     for (int port = 1; port < static_cast<int>(MidiInPorts.size()); ++port) {
         MidiPort& record = MidiInPorts[static_cast<size_t>(port)];
-        followDevice(record, msgs_[MsgMidiIn], port, inGoneNoted_, [&] {
+        followDevice(record, msgs_[MsgMidiIn], port, inGoneNoted_, failed, [&] {
             return system_.inputLost(record.Handle) ? std::optional(system_.inputPresent(port - 1)) : std::nullopt;
         }, [&] { return reopenInput(port); });
     }
 }
 
-void MidiEngine::followDevice(MidiPort& record, const QString& side, int port, std::vector<bool>& noted,
+void MidiEngine::followDevice(MidiPort& record, const QString& side, int port, std::vector<bool>& noted, bool& failed,
                               const std::function<std::optional<bool>()>& lostAndPresent,
                               const std::function<int()>& reopen)
 {
@@ -647,15 +650,20 @@ void MidiEngine::followDevice(MidiPort& record, const QString& side, int port, s
             reopened = reopen();
     }
     if (!reopened) {
-        if (!noted[index])
+        if (!noted[index] && !failed) {
             reporter_.ShowStatusText(0, where + QStringLiteral(" is unplugged"));
+            reporter_.ShowStatusText(1, QString());
+        }
         noted[index] = true;
         return;
     }
     noted[index] = false;
+    if (failed)
+        return;
+    failed = *reopened != MidiResult::Ok;
     LastMidiErr = *reopened;
     reporter_.ShowStatusText(0, msgs_[MsgOpen] + where + QStringLiteral(" again"));
-    reporter_.ShowStatusText(1, msgs_[LastMidiErr == MidiResult::Ok ? MsgDone : MsgFail]);
+    reporter_.ShowStatusText(1, msgs_[failed ? MsgFail : MsgDone]);
     reporter_.HoldStatus();
 }
 
@@ -687,9 +695,10 @@ int MidiEngine::reopenInput(int port)
     if (result != MidiResult::Ok)
         return result;
     const bool thru = thruConnected(port);
+    // A route to an output that is away now comes back with that output.
     if (thru)
-        result = system_.connect(handle, MidiOutPorts[static_cast<size_t>(ThruMap[static_cast<size_t>(port)])].Handle);
-    if (result == MidiResult::Ok && (thru || record.Listeners > 0))
+        system_.connect(handle, MidiOutPorts[static_cast<size_t>(ThruMap[static_cast<size_t>(port)])].Handle);
+    if (thru || record.Listeners > 0)
         result = system_.startInput(handle);
     if (result != MidiResult::Ok) {
         system_.closeInput(handle);

@@ -163,8 +163,9 @@ private:
                    std::uint8_t data1, std::uint8_t data2, int channel, bool record);
     QString stamped(const QString& description) const;
     // One open port after the watcher spoke. `lostAndPresent` says nothing
-    // while the port's handle works, else whether its device is back.
-    void followDevice(MidiPort& record, const QString& side, int port, std::vector<bool>& noted,
+    // while the port's handle works, else whether its device is back;
+    // `failed` is set once a reopen in this pass failed, and keeps its report.
+    void followDevice(MidiPort& record, const QString& side, int port, std::vector<bool>& noted, bool& failed,
                       const std::function<std::optional<bool>()>& lostAndPresent, const std::function<int()>& reopen);
     // A new handle in place of a lost one; with the lock held.
     int reopenOutput(int port);

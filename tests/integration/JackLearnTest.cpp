@@ -86,26 +86,43 @@ bool warmUp(FaderPanel* panel, int slot, Probe& synth)
     return false;
 }
 
+// What the knob box plays and what must come of it: the slot is set to
+// `from` first, and ends at `to` with exactly `out` sent. What must move
+// nothing is played just before a turn of the knob, so that it is seen to
+// have arrived and done nothing.
+struct Step {
+    const char* what;
+    int from;
+    std::vector<Bytes> in;
+    std::vector<Bytes> out;
+    int to;
+};
+
 struct Rig {
     Rig() { synth.openVirtual("synth"); }
 
-    // The knob box plays one message; what the synth heard of it once the
-    // desk has had its turn. A message the server dropped on its way in
-    // (the fader did not move) is played again.
-    std::vector<Bytes> play(const Bytes& message, const std::function<bool()>& moved, bool expectSound)
+    // A non-realtime server on a busy machine drops whole cycles now and
+    // then, and the messages in them: a step that comes out wrong is taken
+    // again from its start, and must come out right within three tries.
+    void run(FaderPanel* panel, int slot, const Step& step)
     {
-        synth.clear();
+        SCOPED_TRACE(step.what);
+        auto* box = test::child<QLineEdit>(panel, QStringLiteral("DataVal%1").arg(slot));
+        std::vector<Bytes> heard;
         for (int attempt = 0; attempt < 3; ++attempt) {
-            knobs.play(message);
-            if (!expectSound) {
-                pumpFor(100ms);
-                break;
-            }
-            if (pumpUntil([&] { return !synth.received().empty(); }, 1s) || moved())
+            test::typeEnter(box, QString::number(step.from));
+            pumpFor(50ms);
+            synth.clear();
+            for (const Bytes& message : step.in)
+                knobs.play(message);
+            pumpUntil([&] { return !synth.received().empty(); }, 1s);
+            pumpFor(50ms);  // for anything extra
+            heard = synth.received();
+            if (heard == step.out && panel->fader(slot)->value() == step.to)
                 break;
         }
-        pumpFor(50ms);  // for anything extra
-        return synth.received();
+        EXPECT_EQ(heard, step.out);
+        EXPECT_EQ(panel->fader(slot)->value(), step.to);
     }
 
     test::Keyboard knobs;
@@ -146,29 +163,17 @@ TEST(JackLearn, AKnobMovesTheFaderWhichSendsItsBytesAndTheBindingSurvivesTheSess
         }
         ASSERT_TRUE(bound());
         pumpFor(100ms);
-        EXPECT_TRUE(rig.synth.received().empty());
-        const int atStart = panel->fader(Slot)->value();
+        EXPECT_TRUE(rig.synth.received().empty());  // teaching moves nothing
 
-        struct Step {
-            const char* what;
-            Bytes in;
-            std::vector<Bytes> out;
-            int value;
-        };
         const Step steps[] = {
-            {"the knob", {0xB4, 21, 100}, {{0xB0, 7, 100}}, 100},
-            {"the same value again", {0xB4, 21, 100}, {}, 100},
-            {"the knob down", {0xB4, 21, 0}, {{0xB0, 7, 0}}, 0},
-            {"another knob", {0xB4, 22, 50}, {}, 0},
-            {"a key of the same number", {0x94, 21, 50}, {}, 0},
+            {"the knob", 10, {{0xB4, 21, 100}}, {{0xB0, 7, 100}}, 100},
+            {"the same value again", 100, {{0xB4, 21, 100}, {0xB4, 21, 101}}, {{0xB0, 7, 101}}, 101},
+            {"the knob down", 100, {{0xB4, 21, 0}}, {{0xB0, 7, 0}}, 0},
+            {"another knob", 0, {{0xB4, 22, 50}, {0xB4, 21, 1}}, {{0xB0, 7, 1}}, 1},
+            {"a key of the same number", 0, {{0x94, 21, 50}, {0xB4, 21, 2}}, {{0xB0, 7, 2}}, 2},
         };
-        EXPECT_NE(atStart, 100);
-        for (const Step& s : steps) {
-            SCOPED_TRACE(s.what);
-            const auto moved = [&] { return panel->fader(Slot)->value() == s.value; };
-            EXPECT_EQ(rig.play(s.in, moved, !s.out.empty()), s.out);
-            EXPECT_EQ(panel->fader(Slot)->value(), s.value);
-        }
+        for (const Step& step : steps)
+            rig.run(panel, Slot, step);
 
         desk.window->SessionFile = session;
         ASSERT_TRUE(desk.window->SaveSession_Click());
@@ -184,9 +189,7 @@ TEST(JackLearn, AKnobMovesTheFaderWhichSendsItsBytesAndTheBindingSurvivesTheSess
     ASSERT_TRUE(binding.has_value());
     EXPECT_EQ(formatLearnSource(*binding), "CC 5 21");
     ASSERT_TRUE(warmUp(panel, Slot, rig.synth));
-    const auto moved = [&] { return panel->fader(Slot)->value() == 64; };
-    EXPECT_EQ(rig.play({0xB4, 21, 64}, moved, true), (std::vector<Bytes>{{0xB0, 7, 64}}));
-    EXPECT_EQ(panel->fader(Slot)->value(), 64);
+    rig.run(panel, Slot, {"the knob after the session", 10, {{0xB4, 21, 64}}, {{0xB0, 7, 64}}, 64});
 }
 
 }  // namespace

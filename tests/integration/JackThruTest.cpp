@@ -205,6 +205,7 @@ TEST(JackThru, StartedInputsFeedTheirRoutesAndTheListener)
     Probe synth;
     synth.openVirtual("synth");
     const std::string host = "ThruSystem" + std::to_string(test::nextId());
+    TapSpy tap;  // outlives the system's threads
     RtMidiSystem system(RtMidi::UNIX_JACK, QString::fromStdString(host));
     const auto in = test::findDevice(system, false, keyboard.port);
     const auto out = test::findDevice(system, true, synth.client() + ":synth");
@@ -218,7 +219,6 @@ TEST(JackThru, StartedInputsFeedTheirRoutesAndTheListener)
     ASSERT_EQ(system.openInput(*in, input), MidiResult::Ok);
     Probe listening;
     ASSERT_TRUE(listening.connectTo(host + ":MIDI Mapper Out"));
-    TapSpy tap;
     system.setMapperTap(&tap);
     std::mutex heardMutex;
     std::vector<Bytes> heard;

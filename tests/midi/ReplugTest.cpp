@@ -151,7 +151,6 @@ TEST(Replug, AKeyboardThatReturnsFeedsItsThruAndItsListenersAgain)
              t.system.replugInput(0);
              EXPECT_EQ(t.reporter.fields[1], " FAIL!");
              t.system.failInput(VirtualMidiSystem::InputCall::Open, 0, MidiResult::Ok);
-             t.system.unplugInput(0);
          },
          {}, 1, 3, back},
         {"a failed start lets the new handle go", listen,
@@ -161,9 +160,15 @@ TEST(Replug, AKeyboardThatReturnsFeedsItsThruAndItsListenersAgain)
              EXPECT_EQ(t.reporter.fields[1], " FAIL!");
              EXPECT_EQ(t.system.openInputCount(0), 1);
              t.system.failInput(VirtualMidiSystem::InputCall::Start, 0, MidiResult::Ok);
-             t.system.unplugInput(0);
          },
          {}, 1, 3, back},
+        {"a thru route that cannot be made keeps nothing else from coming back",
+         [&](Rig& t) {
+             listen(t);
+             thru(t);
+         },
+         [](Rig& t) { t.system.failInput(VirtualMidiSystem::InputCall::Connect, 0, MidiResult::NotReady); }, {}, 1, 2,
+         back},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -177,7 +182,7 @@ TEST(Replug, AKeyboardThatReturnsFeedsItsThruAndItsListenersAgain)
             EXPECT_EQ(t.reporter.fields[0], " MIDI IN Port 1 (Virtual In 1) is unplugged");
         }
         c.between(t);
-        t.system.playInto(0, note);  // the keyboard is away: nobody hears it
+        t.system.playInto(0, note);  // away, or back on a lost handle: nobody hears it
         t.system.clearSent();
         heard = 0;
         ASSERT_TRUE(t.system.replugInput(0));
@@ -193,6 +198,25 @@ TEST(Replug, AKeyboardThatReturnsFeedsItsThruAndItsListenersAgain)
     }
     Rig t;
     EXPECT_FALSE(t.system.unplugInput(1));
+}
+
+TEST(Replug, AFailedReopenStaysOnTheStatusLineThroughThePass)
+{
+    Rig t;
+    t.engine.OpenMidiOut("2");
+    t.engine.OpenMidiIn("1");
+    t.system.setDeviceWatcher({});
+    t.system.unplugOutput("B");
+    t.system.unplugInput(0);
+    t.system.replugOutput("B");
+    t.system.replugInput(0);
+    t.system.failOpen(1, MidiResult::Allocated);
+    t.engine.DevicesChanged();  // B will not open; the keyboard comes back after it
+    EXPECT_EQ(t.reporter.fields[0], " Open MIDI OUT Port 2 (B) again");
+    EXPECT_EQ(t.reporter.fields[1], " FAIL!");
+    EXPECT_EQ(t.system.openInputCount(0), 1);
+    EXPECT_FALSE(t.system.inputLost(t.engine.MidiInPorts[1].Handle));
+    EXPECT_EQ(t.engine.LastMidiErr, MidiResult::Allocated);
 }
 
 TEST(PortsByName, ASessionFollowsItsDevicesWhenTheirOrderDiffers)
