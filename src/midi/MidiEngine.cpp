@@ -90,6 +90,17 @@ int MidiEngine::checkPort(const QString& port, const std::vector<MidiPort>& tabl
     return *number;
 }
 
+std::optional<std::pair<int, int>> MidiEngine::checkSend(const QString& port, const QString& channel)
+{
+    const int portNumber = checkPort(port);
+    if (portNumber < 0)
+        return std::nullopt;
+    const int channelNumber = checkChannel(channel);
+    if (channelNumber < 0)
+        return std::nullopt;
+    return std::pair{portNumber, channelNumber};
+}
+
 int MidiEngine::checkChannel(const QString& channel) const
 {
     // A channel outside 1-16 would change the kind of message in the status
@@ -415,12 +426,10 @@ void MidiEngine::ReportSendFailure(const QString& routine, int port, int code)
 
 void MidiEngine::SendCtrlChg(const QString& portText, int controller, int value, const QString& channelText)
 {
-    const int port = checkPort(portText);
-    if (port < 0)
+    const auto target = checkSend(portText, channelText);
+    if (!target)
         return;
-    const int channel = checkChannel(channelText);
-    if (channel < 0)
-        return;
+    const auto [port, channel] = *target;
     const auto ctrl = dataByte(controller);
     const auto data = dataByte(value);
     const QString description = msgs_[MsgController] + QString::number(ctrl) + msgs_[MsgData] + QString::number(data) +
@@ -431,12 +440,10 @@ void MidiEngine::SendCtrlChg(const QString& portText, int controller, int value,
 
 void MidiEngine::SendProgChg(const QString& portText, int program, const QString& channelText)
 {
-    const int port = checkPort(portText);
-    if (port < 0)
+    const auto target = checkSend(portText, channelText);
+    if (!target)
         return;
-    const int channel = checkChannel(channelText);
-    if (channel < 0)
-        return;
+    const auto [port, channel] = *target;
     const auto data = dataByte(program);
     const QString description =
         msgs_[MsgProgramChange] + QString::number(data) + msgs_[MsgChan] + channelText + msgs_[MsgPort] + portText;
@@ -446,12 +453,10 @@ void MidiEngine::SendProgChg(const QString& portText, int program, const QString
 
 void MidiEngine::SendAftrTch(const QString& portText, int pressure, const QString& channelText)
 {
-    const int port = checkPort(portText);
-    if (port < 0)
+    const auto target = checkSend(portText, channelText);
+    if (!target)
         return;
-    const int channel = checkChannel(channelText);
-    if (channel < 0)
-        return;
+    const auto [port, channel] = *target;
     const auto data = dataByte(pressure);
     const QString description = msgs_[MsgAfterTouch] + msgs_[MsgData] + QString::number(data) + msgs_[MsgChan] +
                                 channelText + msgs_[MsgPort] + portText;
@@ -461,12 +466,10 @@ void MidiEngine::SendAftrTch(const QString& portText, int pressure, const QStrin
 
 void MidiEngine::SendPBend(const QString& portText, int bend, const QString& channelText)
 {
-    const int port = checkPort(portText);
-    if (port < 0)
+    const auto target = checkSend(portText, channelText);
+    if (!target)
         return;
-    const int channel = checkChannel(channelText);
-    if (channel < 0)
-        return;
+    const auto [port, channel] = *target;
     bend = std::clamp(bend, -8192, 8191);
     const int v = bend + 8192;
     const QString description = msgs_[MsgPitchBend] + msgs_[MsgData] + QString::number(bend) + msgs_[MsgChan] +

@@ -159,6 +159,9 @@ private:
     std::optional<std::pair<int, int>> checkThruPair(const QString& in, const QString& out);
     void setThru(int in, std::optional<int> out);
     int checkChannel(const QString& channel) const;
+    // Port and channel of a channel message, checked in that order; nothing
+    // when either text is refused.
+    std::optional<std::pair<int, int>> checkSend(const QString& port, const QString& channel);
     void sendShort(const char* routine, const QString& description, int port, std::uint8_t status,
                    std::uint8_t data1, std::uint8_t data2, int channel, bool record);
     QString stamped(const QString& description) const;

@@ -4,6 +4,7 @@
 #include "midi/BuiltInSynth.h"
 #include "midi/MidiEngine.h"
 #include "midi/VirtualMidiSystem.h"
+#include "support/EngineRig.h"
 #include "support/FakeClock.h"
 #include "support/RecordingReporter.h"
 #include "support/SynthSupport.h"
@@ -199,12 +200,7 @@ public:
 
 class MapperEngineTest : public ::testing::Test {
 protected:
-    MapperEngineTest() : system(1, 2, clock), engine(system, msgs, reporter, clock, flags), sweep(engine)
-    {
-        flags.Initializing = false;
-        engine.InitMidiDevs();
-        engine.setMapperTap(&tap);
-    }
+    MapperEngineTest() { engine.setMapperTap(&tap); }
     // A keyboard on input 1 played through a thru route to `out`.
     void thruPlay(const QString& out, const Bytes& message)
     {
@@ -215,21 +211,12 @@ protected:
         engine.RemoveThru(in, out);
         engine.CloseMidiIn(in);
     }
-    std::vector<std::pair<int, Bytes>> sent() const
-    {
-        std::vector<std::pair<int, Bytes>> out;
-        for (const auto& message : system.sent())
-            out.emplace_back(message.port, message.bytes);
-        return out;
-    }
 
-    test::FakeClock clock;
-    VirtualMidiSystem system;
-    MessageTable msgs;
-    test::RecordingReporter reporter;
-    AppFlags flags;
-    MidiEngine engine;
-    AutoSweep sweep;
+    test::EngineRig rig{1, 2};
+    VirtualMidiSystem& system = rig.system;
+    test::RecordingReporter& reporter = rig.reporter;
+    MidiEngine& engine = rig.engine;
+    AutoSweep sweep{engine};
     TapSpy tap;
 };
 
@@ -283,7 +270,7 @@ TEST_F(MapperEngineTest, PanicResetsEveryChannelOfEveryOpenPortAndHaltsSweeps)
     sweep.Halt();
     engine.Panic();
 
-    EXPECT_EQ(sent(), test::panicBytes({0, 2}));
+    EXPECT_EQ(rig.log(), test::panicBytes({0, 2}));
     ASSERT_EQ(tap.heard.size(), 48u);
     EXPECT_EQ(tap.heard.front(), (Bytes{0xB0, 123, 0}));
     EXPECT_EQ(reporter.fields[1], " Sent");
@@ -305,7 +292,7 @@ TEST_F(MapperEngineTest, PanicOnABrokenPortReportsOnceAndResetsTheOthers)
     engine.OpenMidiOut(QStringLiteral("2"));
     system.failSend(0, MidiResult::NotReady);
     engine.Panic();
-    EXPECT_EQ(sent(), test::panicBytes({2}));
+    EXPECT_EQ(rig.log(), test::panicBytes({2}));
     EXPECT_EQ(reporter.fields[1], " FAIL!");
     EXPECT_EQ(reporter.boxes.size(), 1u);
     EXPECT_EQ(engine.LastMidiErr, MidiResult::NotReady);

@@ -1,10 +1,5 @@
-#include "core/AppFlags.h"
-#include "help/MessageTable.h"
-#include "midi/MidiEngine.h"
 #include "midi/PortConfigFile.h"
-#include "midi/VirtualMidiSystem.h"
-#include "support/FakeClock.h"
-#include "support/RecordingReporter.h"
+#include "support/EngineRig.h"
 
 #include <gtest/gtest.h>
 
@@ -17,34 +12,12 @@ using Bytes = std::vector<std::uint8_t>;
 
 // Two synths, "A" on port 1 and "B" on port 2, and a keyboard on input 1;
 // the engine hears of every device change at once.
-struct Rig {
-    Rig() : system(1, 0, clock), engine(system, msgs, reporter, clock, flags)
-    {
-        flags.Initializing = false;
-        system.setOutputNames({QStringLiteral("A"), QStringLiteral("B")});
-        engine.InitMidiDevs();
-        watch();
-    }
+struct Rig : test::EngineRig {
+    Rig() : EngineRig(1, QStringList{QStringLiteral("A"), QStringLiteral("B")}) { watch(); }
     void watch()
     {
         system.setDeviceWatcher([this] { engine.DevicesChanged(); });
     }
-
-    // (port, bytes) of every message that reached a device.
-    std::vector<std::pair<int, Bytes>> log() const
-    {
-        std::vector<std::pair<int, Bytes>> messages;
-        for (const auto& sent : system.sent())
-            messages.emplace_back(sent.port, sent.bytes);
-        return messages;
-    }
-
-    test::FakeClock clock;
-    VirtualMidiSystem system;
-    MessageTable msgs;
-    test::RecordingReporter reporter;
-    AppFlags flags;
-    MidiEngine engine;
 };
 
 TEST(Replug, ASynthThatReturnsIsReopenedOnItsOwnPort)

@@ -8,9 +8,11 @@
 #include "support/RecordingReporter.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <initializer_list>
+#include <utility>
 #include <vector>
 
 namespace orvell::test {
@@ -21,10 +23,14 @@ struct EngineRig {
     EngineRig(int inputs, int outputs, std::initializer_list<const char*> open = {})
         : system(inputs, outputs, clock), engine(system, msgs, reporter, clock, flags)
     {
-        flags.Initializing = false;
-        engine.InitMidiDevs();
-        for (const char* port : open)
-            engine.OpenMidiOut(QString::fromLatin1(port));
+        start(open);
+    }
+    // Output devices called as given.
+    EngineRig(int inputs, const QStringList& outputNames)
+        : system(inputs, 0, clock), engine(system, msgs, reporter, clock, flags)
+    {
+        system.setOutputNames(outputNames);
+        start({});
     }
 
     // The bytes of every message sent so far, in order.
@@ -34,6 +40,22 @@ struct EngineRig {
         for (const auto& message : system.sent())
             out.push_back(message.bytes);
         return out;
+    }
+    // (port, bytes) of every message sent so far, in order.
+    std::vector<std::pair<int, std::vector<std::uint8_t>>> log() const
+    {
+        std::vector<std::pair<int, std::vector<std::uint8_t>>> out;
+        for (const auto& message : system.sent())
+            out.emplace_back(message.port, message.bytes);
+        return out;
+    }
+
+    void start(std::initializer_list<const char*> open)
+    {
+        flags.Initializing = false;
+        engine.InitMidiDevs();
+        for (const char* port : open)
+            engine.OpenMidiOut(QString::fromLatin1(port));
     }
 
     FakeClock clock;
